@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace common {
+
+// Reads the fields of a binary settings record: integers little-endian, booleans as 16-bit
+// integers (any non-zero value is true), strings as a 16-bit length and that many 8-bit bytes.
+//
+// A record cut short is read as far as it goes: each field that is complete in the data is
+// taken, and from the first field that is not (missing bytes, or a string length that runs past
+// the end) the reader stops, so that field and all after it keep the values they had.
+class RecordReader {
+public:
+    explicit RecordReader(QByteArray bytes);
+
+    bool readInt16(qint16& field);
+    bool readInt32(qint32& field);
+    bool readBool16(bool& field);
+    bool readString(QString& field);
+
+    // True while every field so far was complete.
+    bool complete() const { return !m_stopped; }
+
+private:
+    bool take(qsizetype count, const char*& data);
+
+    QByteArray m_bytes;
+    qsizetype m_pos = 0;
+    bool m_stopped = false;
+};
+
+// Writes fields in the same layout.
+class RecordWriter {
+public:
+    void writeInt16(qint16 value);
+    void writeInt32(qint32 value);
+    void writeBool16(bool value);
+    // Text is stored 8-bit; characters outside Latin-1 become '?'. Texts longer than 65,535
+    // bytes are cut to fit the length field.
+    void writeString(const QString& text);
+
+    const QByteArray& bytes() const { return m_bytes; }
+
+private:
+    QByteArray m_bytes;
+};
+
+} // namespace common

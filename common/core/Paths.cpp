@@ -1,0 +1,151 @@
+#include "core/Paths.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace common {
+
+namespace {
+
+bool isSeparator(QChar c) { return c == QLatin1Char('/') || c == QLatin1Char('\\'); }
+
+int lastSeparator(const QString& path)
+{
+    for (int i = path.size() - 1; i >= 0; --i) {
+        if (isSeparator(path.at(i)))
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+bool FileExists(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    QFileInfo info(path);
+    if (info.isDir())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    file.close();
+    return true;
+}
+
+QString AddBackslash(const QString& path)
+{
+    if (!path.isEmpty() && isSeparator(path.back()))
+        return path;
+    return path + QLatin1Char('/');
+}
+
+QString ExtractPath(const QString& path)
+{
+    const int at = lastSeparator(path);
+    return at < 0 ? QString() : path.left(at + 1);
+}
+
+QString ExtractFileName(const QString& path)
+{
+    const int at = lastSeparator(path);
+    return at < 0 ? path : path.mid(at + 1);
+}
+
+QString RemoveExtension(const QString& name)
+{
+    const int n = name.size();
+    // The common case: a dot and a three-letter extension. A dot among those three letters
+    // means the extension is shorter ("a.b.c"), which the scan below handles.
+    if (n >= 4 && name.at(n - 4) == QLatin1Char('.') && !name.right(3).contains(QLatin1Char('.')))
+        return name.left(n - 4);
+    // Scan backwards for a dot; a dot in the first place does not start an extension.
+    for (int i = n - 1; i >= 1; --i) {
+        if (name.at(i) == QLatin1Char('.'))
+            return name.left(i);
+    }
+    return name;
+}
+
+QString GetShortPath(const QString& path)
+{
+    if (path.isEmpty())
+        return QString();
+    QFileInfo info(path);
+    if (!info.exists())
+        return QString();
+    QString absolute = info.absoluteFilePath();
+    if (isSeparator(path.back()) && !absolute.endsWith(QLatin1Char('/')))
+        absolute += QLatin1Char('/');
+    return absolute;
+}
+
+qint64 DirectorySize(QString& directory, const QString& pattern, bool includeSubdirectories)
+{
+    directory = AddBackslash(directory);
+    QDir dir(directory);
+    QStringList subdirectories;
+    if (includeSubdirectories) {
+        subdirectories = dir.entryList(QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    }
+    // "*.*" means every file, with or without a dot, as it does on the MSX and on Windows.
+    const QStringList filters = pattern == QLatin1String("*.*") ? QStringList{QStringLiteral("*")} : QStringList{pattern};
+    qint64 total = 0;
+    const QFileInfoList files = dir.entryInfoList(filters, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo& file : files)
+        total += file.size();
+    for (const QString& name : subdirectories) {
+        QString sub = directory + name + QLatin1Char('/');
+        total += DirectorySize(sub, pattern, true);
+    }
+    return total;
+}
+
+QString FindFileNoCase(const QString& directory, const QString& name)
+{
+    if (name.isEmpty())
+        return QString();
+    const QStringList parts = name.split(QRegularExpression(QStringLiteral("[/\\\\]")), Qt::SkipEmptyParts);
+    if (parts.isEmpty())
+        return QString();
+    QString current = AddBackslash(directory.isEmpty() ? QStringLiteral(".") : directory);
+    for (int i = 0; i < parts.size(); ++i) {
+        const QString& part = parts.at(i);
+        const bool last = i == parts.size() - 1;
+        QString found;
+        if (QFileInfo::exists(current + part)) {
+            found = part;
+        } else {
+            QDir dir(current);
+            const QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+            for (const QString& entry : entries) {
+                if (entry.compare(part, Qt::CaseInsensitive) == 0) {
+                    found = entry;
+                    break;
+                }
+            }
+        }
+        if (found.isEmpty())
+            return QString();
+        current += found;
+        if (!last)
+            current += QLatin1Char('/');
+    }
+    return current;
+}
+
+QString ResolveFileNoCase(const QString& directory, const QString& name)
+{
+    const QString found = FindFileNoCase(directory, name);
+    if (!found.isEmpty())
+        return found;
+    QString relative = name;
+    relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return AddBackslash(directory) + relative;
+}
+
+} // namespace common

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+namespace common {
+
+// Path helpers. Paths use '/' here; both '/' and '\' count as separators when a path is split,
+// so a project file written on Windows still opens.
+
+// True when the file can be opened for reading; false for a directory or a missing file.
+[[nodiscard]] bool FileExists(const QString& path);
+
+// The path with a separator appended unless it already ends in '/' or '\'; "" gives "/".
+[[nodiscard]] QString AddBackslash(const QString& path);
+
+// Text up to and including the last separator; "" when there is none.
+[[nodiscard]] QString ExtractPath(const QString& path);
+
+// Text after the last separator; the whole path when there is none.
+[[nodiscard]] QString ExtractFileName(const QString& path);
+
+// "main.pas" gives "main", "a.b.c" gives "a.b", ".hidden" stays.
+[[nodiscard]] QString RemoveExtension(const QString& name);
+
+// The absolute form of an existing path (a trailing separator is kept); "" when it does not exist.
+// There are no 8.3 names here: scripts quote paths instead.
+[[nodiscard]] QString GetShortPath(const QString& path);
+
+// Total size of the files matching the wildcard pattern in the directory, optionally with
+// all subdirectories. The directory argument gets a trailing separator if it had none.
+[[nodiscard]] qint64 DirectorySize(QString& directory, const QString& pattern, bool includeSubdirectories);
+
+// Looks a file name up inside a directory without regard to letter case (an exact match wins).
+// The name may hold directory parts separated by '/' or '\'. Returns the existing path, or ""
+// when no entry matches.
+[[nodiscard]] QString FindFileNoCase(const QString& directory, const QString& name);
+
+// The path a project file is read from and written to: the existing file whose name matches
+// without regard to case, or else the directory joined with the name as given.
+[[nodiscard]] QString ResolveFileNoCase(const QString& directory, const QString& name);
+
+} // namespace common

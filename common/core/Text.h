@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace common {
+
+// Every occurrence of `search` removed, ignoring letter case. Searching starts again from the
+// beginning after each cut, so an occurrence formed by the join is removed too.
+[[nodiscard]] QString RemoveText(const QString& text, const QString& search);
+
+// Every occurrence of `search` replaced, respecting letter case; replaced text is not searched again.
+[[nodiscard]] QString ReplaceText(const QString& text, const QString& search, const QString& replacement);
+
+// Splits at each delimiter: "a  b" gives (a, "", b); a trailing delimiter adds no empty element;
+// "" and a lone delimiter give one empty element.
+[[nodiscard]] QStringList SplitText(const QString& text, const QString& delimiter);
+
+// The part before the first NUL character, without leading and trailing blanks.
+[[nodiscard]] QString TrimAtNull(const QString& text);
+
+// value * 2^bits as a 32-bit signed integer (wrapping like the machine does).
+[[nodiscard]] qint32 ShiftLeft(qint32 value, qint32 bits);
+
+} // namespace common

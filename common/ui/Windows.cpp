@@ -1,0 +1,51 @@
+#include "ui/Windows.h"
+
+#include "ui/Dialogs.h"
+#include "ui/OpenDialogFilter.h"
+
+#include <QWidget>
+
+#include <cmath>
+
+namespace common {
+
+void CenterForm(const QWidget* reference, QWidget* window)
+{
+    if (!reference || !window)
+        return;
+    const QRect ref = reference->frameGeometry();
+    const QRect own = window->frameGeometry();
+    const int dx = (ref.width() - own.width()) / 2;
+    const int dy = static_cast<int>(std::lround((ref.height() - own.height()) / 2.0));
+    window->move(ref.left() + dx, ref.top() + dy);
+}
+
+void SetFormOnTop(QWidget* window, bool onTop)
+{
+    if (!window)
+        return;
+    const QRect geometry = window->geometry();
+    const bool visible = window->isVisible();
+    window->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    // Changing a window flag hides the window and may forget its place: put both back.
+    window->setGeometry(geometry);
+    if (visible)
+        window->show();
+}
+
+QString BrowseForFolder(Dialogs& dialogs, QWidget* owner, const QString& title)
+{
+    QString folder = dialogs.pickFolder(owner, title);
+    while (folder.size() > 1 && (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\'))))
+        folder.chop(1);
+    return folder;
+}
+
+QString ShowOpenDialog(Dialogs& dialogs, QWidget* owner, const QString& filterText, const QString& title,
+                       const QString& initialDirectory, bool multiSelect)
+{
+    Q_UNUSED(multiSelect) // every caller asks for one file
+    return dialogs.openFile(owner, title, initialDirectory, ParseDialogFilter(filterText)).trimmed();
+}
+
+} // namespace common

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace common {
+
+class Dialogs;
+
+// Moves `window` so that its centre lies on the centre of `reference`; not clamped to the screen.
+void CenterForm(const QWidget* reference, QWidget* window);
+
+// Makes the window stay on top of others (or not) without moving or resizing it.
+void SetFormOnTop(QWidget* window, bool onTop);
+
+// The folder picker; the chosen folder without a trailing separator, or "" on cancel.
+[[nodiscard]] QString BrowseForFolder(Dialogs& dialogs, QWidget* owner, const QString& title);
+
+// The Open-file dialog with a filter text such as "Pascal File | *.pas"; the chosen path with
+// blanks trimmed, or "" on cancel. Only single selection is offered.
+[[nodiscard]] QString ShowOpenDialog(Dialogs& dialogs, QWidget* owner, const QString& filterText,
+                                     const QString& title, const QString& initialDirectory, bool multiSelect);
+
+} // namespace common

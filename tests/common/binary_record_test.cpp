@@ -1,0 +1,73 @@
+#include "core/BinaryRecord.h"
+
+#include <gtest/gtest.h>
+
+using namespace common;
+
+TEST(BinaryRecord, WritesLittleEndianFieldsAndLengthPrefixedStrings)
+{
+    RecordWriter writer;
+    writer.writeString("C:\\");
+    writer.writeInt16(-2);
+    writer.writeBool16(true);
+    writer.writeBool16(false);
+    writer.writeInt32(45455);
+    writer.writeString("");
+    EXPECT_EQ(writer.bytes(), QByteArray::fromHex("03 00 43 3A 5C FE FF FF FF 00 00 8F B1 00 00 00 00"));
+}
+
+TEST(BinaryRecord, ReadsBackWhatWasWritten)
+{
+    RecordWriter writer;
+    writer.writeString(QString::fromLatin1("\xE9t\xE9"));
+    writer.writeInt16(-11776);
+    writer.writeInt32(-5);
+    writer.writeBool16(true);
+    RecordReader reader(writer.bytes());
+    QString text;
+    qint16 word = 0;
+    qint32 dword = 0;
+    bool flag = false;
+    EXPECT_TRUE(reader.readString(text));
+    EXPECT_TRUE(reader.readInt16(word));
+    EXPECT_TRUE(reader.readInt32(dword));
+    EXPECT_TRUE(reader.readBool16(flag));
+    EXPECT_EQ(text, QString::fromLatin1("\xE9t\xE9"));
+    EXPECT_EQ(word, -11776);
+    EXPECT_EQ(dword, -5);
+    EXPECT_TRUE(flag);
+    EXPECT_TRUE(reader.complete());
+}
+
+TEST(BinaryRecord, AnyNonZeroBooleanIsTrue)
+{
+    RecordReader reader(QByteArray::fromHex("01 00"));
+    bool flag = false;
+    EXPECT_TRUE(reader.readBool16(flag));
+    EXPECT_TRUE(flag);
+}
+
+TEST(BinaryRecord, AShortRecordStopsAtTheFirstIncompleteFieldAndKeepsTheRest)
+{
+    // A string whose length runs past the end, followed by nothing.
+    RecordReader reader(QByteArray::fromHex("02 00 41 42 10 00 41"));
+    QString first = "default1";
+    QString second = "default2";
+    qint16 third = 7;
+    EXPECT_TRUE(reader.readString(first));
+    EXPECT_FALSE(reader.readString(second));
+    EXPECT_FALSE(reader.readInt16(third));
+    EXPECT_EQ(first, "AB");
+    EXPECT_EQ(second, "default2");
+    EXPECT_EQ(third, 7);
+    EXPECT_FALSE(reader.complete());
+
+    RecordReader empty{QByteArray()};
+    bool flag = true;
+    EXPECT_FALSE(empty.readBool16(flag));
+    EXPECT_TRUE(flag);
+    qint32 wide = 3;
+    RecordReader odd(QByteArray::fromHex("01 02 03"));
+    EXPECT_FALSE(odd.readInt32(wide));
+    EXPECT_EQ(wide, 3);
+}
