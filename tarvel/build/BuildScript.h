@@ -1,0 +1,80 @@
+#pragma once
+
+#include "core/Result.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace tarvel {
+
+// What one build needs to know. Addresses are the project's 16-bit values as stored
+// (0xD200 may arrive as -11776); they are written unsigned.
+struct BuildRequest {
+    QString projectDir;  // the project directory (a trailing separator is optional)
+    QString appDir;      // the IDE's application directory, which holds compiler/
+    QString baseName;    // the main file's name without ".pas"
+    qint16 startAddress = 0;
+    qint16 endAddress = 0;
+    bool makeChn = false; // true: leave a chain file; false: join runtime.com and the .chn into a .com
+};
+
+// One step of a build, kept as data so that every rendering runs the same steps in the same order.
+struct BuildStep {
+    enum class Kind {
+        ChangeDirectory, // enter `path`
+        RunCompiler,     // run `path` with `arguments`, console output into `output`
+        JoinFiles,       // write the bytes of `arguments` (in order) into `output`
+    };
+    Kind kind = Kind::ChangeDirectory;
+    QString path;
+    QStringList arguments;
+    QString output;
+
+    bool operator==(const BuildStep& other) const
+    {
+        return kind == other.kind && path == other.path && arguments == other.arguments && output == other.output;
+    }
+    bool operator!=(const BuildStep& other) const { return !(*this == other); }
+};
+
+// How paths are joined: Linux paths for the running program, or Windows paths for the batch file.
+enum class PathStyle { Posix, Windows };
+
+// The file names the compiler is told to use, relative to the project directory.
+inline constexpr char kErrorsFileName[] = "errors.txt";
+inline constexpr char kResultFileName[] = "result.txt";
+
+// The address as the compiler's switches want it: unsigned 16-bit, upper-case hex, no leading
+// zeros ("D200", "100", "0").
+[[nodiscard]] QString AddressHex(qint16 address);
+
+// The base name of a main file: every ".pas" removed without regard to case (Demo.PAS -> Demo).
+[[nodiscard]] QString MainFileBaseName(const QString& mainFileName);
+
+// The steps of a build: enter the project directory, run compiler/TP3, and for a .com build join
+// compiler/runtime.com and <base>.chn into <base>.com.
+[[nodiscard]] QList<BuildStep> BuildSteps(const BuildRequest& request, PathStyle style = PathStyle::Posix);
+
+// The steps as a POSIX shell script for /bin/sh. Lines end in LF (sh would read a CR as part of
+// a word). Every path and name is single-quoted and written in its file-system bytes, so no
+// name can run anything but the compiler. If the directory cannot be entered the script stops
+// instead of compiling elsewhere; the join runs only when both inputs exist and the compiler
+// left no error list, so a failed compile never leaves a .com made of the run-time file alone
+// or of an old chain file.
+[[nodiscard]] QByteArray RenderShellScript(const QList<BuildStep>& steps);
+
+// The steps as the Windows batch file (drive line, "cd", compiler line, copy line), each line
+// ended by CR LF, in 8-bit Latin-1. Meant for steps built with PathStyle::Windows from short
+// (8.3) paths, which hold no blanks or quotes.
+[[nodiscard]] QByteArray RenderBatchFile(const QList<BuildStep>& steps);
+
+// Where the build script lives: <appDir>/compiler/turbopc.sh.
+[[nodiscard]] QString BuildScriptPath(const QString& appDir);
+
+// Writes the script atomically, so a script still being read by a running shell is never
+// changed under it.
+[[nodiscard]] common::Status WriteBuildScript(const QString& scriptPath, const QList<BuildStep>& steps);
+
+} // namespace tarvel
