@@ -1,0 +1,42 @@
+#include "ExecuteScript.h"
+
+#include "EmulatorCommand.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+namespace lumivo {
+
+namespace {
+
+// Option words and their numbers ("-msx2+", "-mapper", "2") need no quotes.
+bool isBareWord(const QString& word)
+{
+    static const QRegularExpression bare(QStringLiteral("^-?[A-Za-z0-9+]+$"));
+    return bare.match(word).hasMatch();
+}
+
+} // namespace
+
+QString ShellQuote(const QString& text)
+{
+    QString quoted = text;
+    quoted.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
+QByteArray RenderExecuteScript(const EmulatorCommand& command)
+{
+    QString line = ShellQuote(command.program);
+    for (const QString& argument : command.arguments)
+        line += QLatin1Char(' ') + (isBareWord(argument) ? argument : ShellQuote(argument));
+
+    QString script;
+    script += QStringLiteral("#!/bin/sh\n");
+    script += QStringLiteral("clear 2>/dev/null\n");
+    script += QStringLiteral("cd ") + ShellQuote(command.folder) + QStringLiteral(" || exit 1\n");
+    script += line + QLatin1Char('\n');
+    return QFile::encodeName(script);
+}
+
+} // namespace lumivo

@@ -1,0 +1,36 @@
+#include "FrontEndConfig.h"
+
+#include "core/BinaryRecord.h"
+
+namespace lumivo {
+
+FrontEndConfig FrontEndConfig::defaults()
+{
+    FrontEndConfig config;
+    config.LastDrive = QStringLiteral("/");
+    config.LastFolder = QStringLiteral("/");
+    return config;
+}
+
+QByteArray EncodeFrontEndConfig(const FrontEndConfig& config)
+{
+    common::RecordWriter writer;
+    writer.writeString(config.LastDrive);
+    writer.writeString(config.LastFolder);
+    writer.writeInt16(config.ImageKind);
+    writer.writeInt16(config.EmulatorChoice);
+    return writer.bytes();
+}
+
+FrontEndConfig DecodeFrontEndConfig(const QByteArray& bytes, FrontEndConfig base)
+{
+    common::RecordReader reader(bytes);
+    // The reader stops at the first incomplete field and leaves it and the rest untouched.
+    reader.readString(base.LastDrive);
+    reader.readString(base.LastFolder);
+    reader.readInt16(base.ImageKind);
+    reader.readInt16(base.EmulatorChoice);
+    return base;
+}
+
+} // namespace lumivo

@@ -1,0 +1,95 @@
+#include "ModMSX.h"
+
+#include "EmulatorCommand.h"
+#include "ExecuteScript.h"
+#include "ProgramRunner.h"
+
+#include "core/Paths.h"
+#include "core/TextFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace lumivo {
+
+namespace {
+
+common::Status writeOverlaid(const QString& path, const QByteArray& record)
+{
+    QByteArray old;
+    if (QFileInfo::exists(path)) {
+        const common::Result<QByteArray> existing = common::ReadFileBytes(path);
+        if (!existing)
+            return common::Failure(existing.error());
+        old = existing.value();
+    }
+    return common::WriteFileAtomic(path, OverlayRecord(old, record));
+}
+
+} // namespace
+
+QString FrontEndConfigPath(const QString& launcherFolder)
+{
+    return common::AddBackslash(launcherFolder) + QStringLiteral("feconfig.cfg");
+}
+
+QString BrmsxOptionsPath(const QString& launcherFolder)
+{
+    return common::AddBackslash(launcherFolder) + QStringLiteral("brmsx.cfg");
+}
+
+QString ExecuteScriptPath(const QString& launcherFolder)
+{
+    return common::AddBackslash(launcherFolder) + QStringLiteral("execute.sh");
+}
+
+QByteArray OverlayRecord(const QByteArray& old, const QByteArray& record)
+{
+    if (old.size() <= record.size())
+        return record;
+    return record + old.mid(record.size());
+}
+
+common::Result<FrontEndConfig> LoadFrontEndConfig(const QString& launcherFolder)
+{
+    const common::Result<QByteArray> bytes = common::ReadFileBytes(FrontEndConfigPath(launcherFolder));
+    if (!bytes)
+        return common::Result<FrontEndConfig>::failure(bytes.error());
+    return DecodeFrontEndConfig(bytes.value(), FrontEndConfig::defaults());
+}
+
+common::Result<BrmsxOptions> LoadBrmsxOptions(const QString& launcherFolder, const BrmsxOptions& current)
+{
+    const common::Result<QByteArray> bytes = common::ReadFileBytes(BrmsxOptionsPath(launcherFolder));
+    if (!bytes)
+        return common::Result<BrmsxOptions>::failure(bytes.error());
+    BrmsxOptions base = current;
+    // An empty launcher folder leaves the folder fields as they are.
+    InitBrmsxOptions(base, QString());
+    return DecodeBrmsxOptions(bytes.value(), base);
+}
+
+common::Status SaveFrontEndConfig(const QString& launcherFolder, const FrontEndConfig& config)
+{
+    return writeOverlaid(FrontEndConfigPath(launcherFolder), EncodeFrontEndConfig(config));
+}
+
+common::Status SaveBrmsxOptions(const QString& launcherFolder, const BrmsxOptions& options)
+{
+    return writeOverlaid(BrmsxOptionsPath(launcherFolder), EncodeBrmsxOptions(options));
+}
+
+common::Status RunEmulatorCommand(const QString& launcherFolder, const EmulatorCommand& command,
+                                  ProgramRunner& runner)
+{
+    const QString script = ExecuteScriptPath(launcherFolder);
+    const common::Status written = common::WriteFileAtomic(script, RenderExecuteScript(command));
+    if (!written)
+        return written;
+    QFile::setPermissions(script, QFile::permissions(script) | QFile::ExeOwner | QFile::ExeUser);
+    if (!runner.startDetached(QStringLiteral("/bin/sh"), {script}, launcherFolder))
+        return common::Failure(QStringLiteral("Cannot start %1.").arg(script));
+    return common::Success();
+}
+
+} // namespace lumivo

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "BrmsxOptions.h"
+#include "FrontEndConfig.h"
+
+#include "core/Result.h"
+
+#include <QString>
+
+namespace lumivo {
+
+struct EmulatorCommand;
+class ProgramRunner;
+
+// The launcher's two settings files and the run script, all in the launcher's own folder.
+
+[[nodiscard]] QString FrontEndConfigPath(const QString& launcherFolder);
+[[nodiscard]] QString BrmsxOptionsPath(const QString& launcherFolder);
+[[nodiscard]] QString ExecuteScriptPath(const QString& launcherFolder);
+
+// Reads feconfig.cfg. Fields a short or damaged file does not hold take the first-start values.
+[[nodiscard]] common::Result<FrontEndConfig> LoadFrontEndConfig(const QString& launcherFolder);
+
+// Reads brmsx.cfg over `current`. When the file is shorter than one record, the fields it lacks
+// take the defaults of InitBrmsxOptions, except that the folders and the kept fields (Ciel,
+// TrueVSync, Spare4) stay as they are in `current`.
+[[nodiscard]] common::Result<BrmsxOptions> LoadBrmsxOptions(const QString& launcherFolder,
+                                                            const BrmsxOptions& current);
+
+// Write the record over the start of the file. A longer old file keeps its tail behind the new
+// record (reading ignores it); the file is replaced atomically, so a failed write leaves it intact.
+[[nodiscard]] common::Status SaveFrontEndConfig(const QString& launcherFolder, const FrontEndConfig& config);
+[[nodiscard]] common::Status SaveBrmsxOptions(const QString& launcherFolder, const BrmsxOptions& options);
+
+// Writes execute.sh for the command and starts it with /bin/sh, detached, in the launcher's folder.
+[[nodiscard]] common::Status RunEmulatorCommand(const QString& launcherFolder, const EmulatorCommand& command,
+                                                ProgramRunner& runner);
+
+// The bytes to store: `record` over the start of `old`, the rest of `old` behind it.
+[[nodiscard]] QByteArray OverlayRecord(const QByteArray& old, const QByteArray& record);
+
+} // namespace lumivo

@@ -1,0 +1,139 @@
+#include "launcher/EmulatorCommand.h"
+#include "launcher/ExecuteScript.h"
+#include "launcher/ModMSX.h"
+#include "launcher/ProgramRunner.h"
+
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace lumivo;
+
+namespace {
+
+// Records the start instead of starting anything.
+class RecordingRunner final : public ProgramRunner {
+public:
+    QString findProgram(const QStringList&) override { return QString(); }
+    bool startDetached(const QString& program, const QStringList& arguments, const QString& folder) override
+    {
+        this->program = program;
+        this->arguments = arguments;
+        this->folder = folder;
+        return startWorks;
+    }
+    bool startWorks = true;
+    QString program;
+    QStringList arguments;
+    QString folder;
+};
+
+} // namespace
+
+TEST(ExecuteScript, WorkedExampleInShellForm)
+{
+    EmulatorCommand command;
+    command.folder = QStringLiteral("/opt/BRMSX/");
+    command.program = QStringLiteral("./brmsx.exe");
+    command.arguments = QStringList{QStringLiteral("-diska"), QStringLiteral("/home/me/My Games/GAME.DSK"),
+                                    QStringLiteral("-msx2"), QStringLiteral("-mapper"), QStringLiteral("2"),
+                                    QStringLiteral("-noenter")};
+    EXPECT_EQ(RenderExecuteScript(command).toStdString(),
+              "#!/bin/sh\n"
+              "clear 2>/dev/null\n"
+              "cd '/opt/BRMSX/' || exit 1\n"
+              "'./brmsx.exe' -diska '/home/me/My Games/GAME.DSK' -msx2 -mapper 2 -noenter\n");
+}
+
+TEST(ExecuteScript, QuotesEveryPath)
+{
+    EXPECT_EQ(ShellQuote(QStringLiteral("it's")), QStringLiteral("'it'\\''s'"));
+    EmulatorCommand command;
+    command.folder = QStringLiteral("/a b/");
+    command.program = QStringLiteral("/usr/games/fmsx");
+    command.arguments = QStringList{QStringLiteral("/plain/path.rom"), QStringLiteral("-msx2+")};
+    EXPECT_EQ(RenderExecuteScript(command).split('\n').at(3).toStdString(),
+              "'/usr/games/fmsx' '/plain/path.rom' -msx2+");
+}
+
+TEST(RunEmulatorCommand, WritesTheScriptAndStartsItDetached)
+{
+    QTemporaryDir launcher;
+    EmulatorCommand command;
+    command.folder = QStringLiteral("/opt/brmsx/");
+    command.program = QStringLiteral("./brmsx.exe");
+    command.arguments = QStringList{QStringLiteral("-noenter")};
+    RecordingRunner runner;
+    ASSERT_TRUE(RunEmulatorCommand(launcher.path(), command, runner).ok());
+    const QString script = launcher.path() + QStringLiteral("/execute.sh");
+    EXPECT_EQ(testfiles::read(script), RenderExecuteScript(command));
+    EXPECT_TRUE(QFileInfo(script).isExecutable());
+    EXPECT_EQ(runner.program, QStringLiteral("/bin/sh"));
+    EXPECT_EQ(runner.arguments, QStringList{script});
+    EXPECT_EQ(runner.folder, launcher.path());
+
+    runner.startWorks = false;
+    EXPECT_FALSE(RunEmulatorCommand(launcher.path(), command, runner).ok());
+}
+
+TEST(RunEmulatorCommand, AWriteFailureStartsNothing)
+{
+    QTemporaryDir launcher;
+    QDir(launcher.path()).mkdir(QStringLiteral("execute.sh"));
+    RecordingRunner runner;
+    EXPECT_FALSE(RunEmulatorCommand(launcher.path(), EmulatorCommand(), runner).ok());
+    EXPECT_TRUE(runner.program.isEmpty());
+}
+
+// The script really runs: hostile folder and file names reach the emulator as single arguments
+// and none of their shell syntax is executed.
+TEST(RunEmulatorCommand, HostileNamesReachTheEmulatorUnchanged)
+{
+    QTemporaryDir root;
+    const QString hostile = QStringLiteral("x'; touch PWNED; echo '$(touch PWNED2) `touch PWNED3` a;b \"q\" \xe9");
+    const QString emulatorFolder = root.path() + QStringLiteral("/BR MSX ") + hostile;
+    const QString gameFolder = root.path() + QStringLiteral("/games ") + hostile;
+    ASSERT_TRUE(QDir().mkpath(emulatorFolder));
+    ASSERT_TRUE(QDir().mkpath(gameFolder));
+    ASSERT_TRUE(QFile::copy(testfiles::testToolsDir() + QStringLiteral("/lumivo/brmsx.exe"),
+                            emulatorFolder + QStringLiteral("/brmsx.exe")));
+    QFile::setPermissions(emulatorFolder + QStringLiteral("/brmsx.exe"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString gameName = QStringLiteral("game ") + hostile + QStringLiteral(".dsk");
+    testfiles::write(gameFolder + QLatin1Char('/') + gameName, QByteArray("disk"));
+
+    BrmsxOptions options;
+    InitBrmsxOptions(options, emulatorFolder);
+    options.Msx2 = true;
+    const CommandOutcome outcome = BuildBrmsxCommand({0, gameFolder, gameName}, options);
+    ASSERT_EQ(outcome.problem, RunProblem::None);
+
+    const QString launcher = root.path() + QStringLiteral("/launcher $(x)");
+    ASSERT_TRUE(QDir().mkpath(launcher));
+    RecordingRunner runner;
+    ASSERT_TRUE(RunEmulatorCommand(launcher, outcome.command, runner).ok());
+    QProcess shell;
+    shell.setWorkingDirectory(runner.folder);
+    shell.start(runner.program, runner.arguments);
+    ASSERT_TRUE(shell.waitForFinished(20000));
+    EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
+
+    const QByteArray recorded = testfiles::read(emulatorFolder + QStringLiteral("/args.txt"));
+    const QStringList lines = QFile::decodeName(recorded).split(QLatin1Char('\n'));
+    ASSERT_GE(lines.size(), 5) << recorded.toStdString();
+    EXPECT_EQ(lines.at(0), emulatorFolder);
+    EXPECT_EQ(lines.at(1), QStringLiteral("-diska"));
+    EXPECT_EQ(lines.at(2), gameFolder + QLatin1Char('/') + gameName);
+    EXPECT_EQ(lines.at(3), QStringLiteral("-msx2"));
+    EXPECT_EQ(lines.at(4), QStringLiteral("-noenter"));
+    for (const QString& folder : {root.path(), launcher, emulatorFolder, gameFolder}) {
+        for (const char* marker : {"PWNED", "PWNED2", "PWNED3"})
+            EXPECT_FALSE(QFileInfo::exists(folder + QLatin1Char('/') + QLatin1String(marker))) << marker;
+    }
+}
