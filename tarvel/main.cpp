@@ -1,1 +1,22 @@
-int main() { return 0; }
+#include "shell/Form1.h"
+#include "ui/QtDialogs.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tarvel"));
+    QApplication::setApplicationVersion(QStringLiteral(TARVEL_VERSION));
+
+    // The whole argument text is one path: a project path with blanks arrives whole even when
+    // the caller did not quote it.
+    QStringList words = QApplication::arguments();
+    words.removeFirst();
+    const QString commandLine = words.join(QLatin1Char(' '));
+
+    common::QtDialogs dialogs;
+    Form1 window(QApplication::applicationDirPath(), dialogs, commandLine);
+    window.start();
+    return app.exec();
+}

@@ -1,0 +1,107 @@
+#include "shell/ConfigSettings.h"
+
+#include "core/BinaryRecord.h"
+#include "core/Paths.h"
+#include "core/TextFile.h"
+
+namespace tarvel {
+
+bool ConfigSettings::operator==(const ConfigSettings& other) const
+{
+    return EmulatorPath == other.EmulatorPath && EmulatorCommandLine == other.EmulatorCommandLine
+        && RecentFiles == other.RecentFiles && DiskImagePath == other.DiskImagePath
+        && RegisterTpj == other.RegisterTpj && AutoSave == other.AutoSave
+        && ShowNewProjectDialog == other.ShowNewProjectDialog && AutoTooltip == other.AutoTooltip;
+}
+
+QString SettingsFilePath(const QString& applicationDirectory)
+{
+    return common::AddBackslash(applicationDirectory) + QStringLiteral("config.cfg");
+}
+
+void SetDefaultSettings(ConfigSettings& settings, const QString& applicationDirectory)
+{
+    settings.EmulatorPath.clear();
+    settings.EmulatorCommandLine = QStringLiteral("-diska %dsk -msx2");
+    for (QString& slot : settings.RecentFiles)
+        slot.clear();
+    settings.DiskImagePath = common::AddBackslash(applicationDirectory) + QStringLiteral("dsk/");
+    settings.RegisterTpj = false;
+    settings.AutoSave = false;
+    settings.ShowNewProjectDialog = true;
+    settings.AutoTooltip = true;
+}
+
+QByteArray EncodeSettings(const ConfigSettings& settings)
+{
+    common::RecordWriter writer;
+    writer.writeString(settings.EmulatorPath);
+    writer.writeString(settings.EmulatorCommandLine);
+    for (const QString& slot : settings.RecentFiles)
+        writer.writeString(slot);
+    writer.writeString(settings.DiskImagePath);
+    writer.writeBool16(settings.RegisterTpj);
+    writer.writeBool16(settings.AutoSave);
+    writer.writeBool16(settings.ShowNewProjectDialog);
+    writer.writeBool16(settings.AutoTooltip);
+    return writer.bytes();
+}
+
+bool DecodeSettings(const QByteArray& bytes, ConfigSettings& settings)
+{
+    common::RecordReader reader(bytes);
+    reader.readString(settings.EmulatorPath);
+    reader.readString(settings.EmulatorCommandLine);
+    for (QString& slot : settings.RecentFiles)
+        reader.readString(slot);
+    reader.readString(settings.DiskImagePath);
+    reader.readBool16(settings.RegisterTpj);
+    reader.readBool16(settings.AutoSave);
+    reader.readBool16(settings.ShowNewProjectDialog);
+    reader.readBool16(settings.AutoTooltip);
+    return reader.complete();
+}
+
+void LoadSettingsFile(ConfigSettings& settings, const QString& applicationDirectory)
+{
+    SetDefaultSettings(settings, applicationDirectory);
+    const QString path = SettingsFilePath(applicationDirectory);
+    if (!common::FileExists(path))
+        return;
+    const common::Result<QByteArray> bytes = common::ReadFileBytes(path);
+    if (bytes)
+        DecodeSettings(bytes.value(), settings);
+}
+
+common::Status SaveSettingsFile(const ConfigSettings& settings, const QString& applicationDirectory)
+{
+    return common::WriteFileAtomic(SettingsFilePath(applicationDirectory), EncodeSettings(settings));
+}
+
+bool AddRecentPath(std::array<QString, 5>& recent, const QString& path)
+{
+    for (const QString& slot : recent) {
+        if (slot.compare(path, Qt::CaseInsensitive) == 0)
+            return false;
+    }
+    for (int i = RecentFileSlots - 1; i > 0; --i)
+        recent[i] = recent[i - 1];
+    recent[0] = path;
+    return true;
+}
+
+int RemoveRecentSlot(std::array<QString, 5>& recent, int index)
+{
+    int used = 0;
+    for (const QString& slot : recent) {
+        if (!slot.isEmpty())
+            ++used;
+    }
+    const int last = qMax(0, used - 1);
+    for (int i = index + 1; i < RecentFileSlots; ++i)
+        recent[i - 1] = recent[i];
+    recent[last].clear();
+    return last;
+}
+
+} // namespace tarvel

@@ -1,0 +1,488 @@
+#include "shell/Form1.h"
+
+#include "core/Paths.h"
+#include "shell/CodeEditor.h"
+#include "shell/ShellLayout.h"
+#include "shell/WordList.h"
+#include "ui/Accessibility.h"
+#include "ui/Dialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QTreeWidget>
+
+using common::Dialogs;
+
+namespace {
+
+int twipsToPixels(int twips) { return qRound(static_cast<double>(twips) / tarvel::TwipsPerPixel); }
+int pixelsToTwips(int pixels) { return pixels * tarvel::TwipsPerPixel; }
+
+} // namespace
+
+Form1::Form1(const QString& applicationDirectory, Dialogs& dialogs, const QString& commandLine, QWidget* parent)
+    : QMainWindow(parent), m_appDir(applicationDirectory), m_dialogs(dialogs), m_commandLine(commandLine)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Tarvel"));
+    buildControls();
+    buildMenus();
+    resize(594, 450 + menuBar()->sizeHint().height());
+
+    // Start-up, in order.
+    freeEditorKeys();
+    AutoCompleteWords = tarvel::ReadWordList(m_appDir);
+    AutoCompleteCount = AutoCompleteWords.size() - 1;
+    BrowseDir = common::AddBackslash(m_appDir);
+    Form_Resize();
+    QPalette blue = m_picBkg->palette();
+    blue.setColor(QPalette::Window, QColor(0, 0, 255));
+    m_picBkg->setPalette(blue);
+    SplitOn = false;
+    Project = tarvel::ProjectInfo();
+    LoadSettings();
+    RefreshRecentMenu();
+    setProjectItemsEnabled(false);
+    common::NameControlsForAccessibility(this);
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls()
+{
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("Client"));
+    setCentralWidget(client);
+
+    m_picBkg = new QWidget(client);
+    m_picBkg->setObjectName(QStringLiteral("PicBKG"));
+    m_picBkg->setAutoFillBackground(true);
+    m_picBkg->setAccessibleName(QStringLiteral("Background"));
+
+    m_tree = new QTreeWidget(client);
+    m_tree->setObjectName(QStringLiteral("TV"));
+    m_tree->setHeaderHidden(true);
+    m_tree->setAccessibleName(QStringLiteral("Project tree"));
+    m_tree->setGeometry(0, 0, twipsToPixels(tarvel::TreeWidthTwips), 100);
+    connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { TV_NodeClick(item); });
+    connect(m_tree, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) { TV_NodeClick(item); });
+    connect(m_tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { TV_Expand(item); });
+    connect(m_tree, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) { TV_Collapse(item); });
+
+    m_code = new CodeEditor(client);
+    m_code->setObjectName(QStringLiteral("Code1"));
+    m_code->setAccessibleName(QStringLiteral("Source editor"));
+    m_code->move(twipsToPixels(tarvel::EditorLeftWithTreeTwips), 0);
+
+    auto* status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("StatusBar1"));
+    status->setSizeGripEnabled(false);
+    setStatusBar(status);
+    const int widths[3] = {150, 250, 0};
+    for (int i = 0; i < 3; ++i) {
+        auto* label = new QLabel(status);
+        label->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
+        label->setFrameShape(QFrame::StyledPanel);
+        label->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+        if (widths[i] > 0)
+            label->setMinimumWidth(widths[i]);
+        status->addWidget(label, i == 2 ? 1 : 0);
+        m_panels[i] = label;
+    }
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setInterval(100);
+    connect(m_timer, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    m_timer->start();
+}
+
+QAction* Form1::addItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    if (!shortcut.isEmpty()) {
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::WindowShortcut);
+    }
+    return action;
+}
+
+void Form1::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    auto menu = [&](const char* name, const QString& caption) {
+        QMenu* m = bar->addMenu(caption);
+        m->setObjectName(QString::fromLatin1(name));
+        m->menuAction()->setObjectName(QString::fromLatin1(name) + QStringLiteral("_Menu"));
+        return m;
+    };
+    auto submenu = [&](QMenu* parent, const char* name, const QString& caption) {
+        QMenu* m = parent->addMenu(caption);
+        m->setObjectName(QString::fromLatin1(name));
+        return m;
+    };
+    auto separator = [&](QMenu* m, const char* name) {
+        QAction* s = m->addSeparator();
+        s->setObjectName(QString::fromLatin1(name));
+        return s;
+    };
+
+    QMenu* file = menu("mnuFile", QStringLiteral("&File"));
+    QMenu* newMenu = submenu(file, "mnuNewMenu", QStringLiteral("New"));
+    connect(addItem(newMenu, "mnuNew", QStringLiteral("Project")), &QAction::triggered, this, &Form1::mnuNew_Click);
+    QAction* newInc = addItem(newMenu, "mnuNewInc", QStringLiteral("Include file"));
+    QMenu* open = submenu(file, "mnOpen", QStringLiteral("Open"));
+    connect(addItem(open, "mnuOpenProject", QStringLiteral("Project file")), &QAction::triggered, this,
+            &Form1::mnuOpenProject_Click);
+    connect(addItem(open, "mnuFileOpen", QStringLiteral("Pascal file")), &QAction::triggered, this,
+            &Form1::mnuFileOpen_Click);
+    QAction* openInc = addItem(open, "mnuOpenIncfile", QStringLiteral("Include file"));
+    QMenu* save = submenu(file, "mnuSave", QStringLiteral("Save"));
+    connect(addItem(save, "mnuSavePrj", QStringLiteral("Save Project")), &QAction::triggered, this,
+            &Form1::mnuSavePrj_Click);
+    connect(addItem(save, "mnuSaveFile", QStringLiteral("Save Current File"), QKeySequence(Qt::CTRL | Qt::Key_S)),
+            &QAction::triggered, this, &Form1::mnuSaveFile_Click);
+    separator(file, "mnuseparator0");
+    QAction* refresh = addItem(file, "mnuRefresh", QStringLiteral("Refresh Project Tree"));
+    connect(refresh, &QAction::triggered, this, &Form1::mnuRefresh_Click);
+    QAction* prop = addItem(file, "mnuProp", QStringLiteral("Project Properties"));
+    separator(file, "mnuseparator10");
+    QAction* compile = addItem(file, "mnuCompile", QStringLiteral("Compile"), QKeySequence(Qt::Key_F6));
+    QAction* compileChn = addItem(file, "mnuCompileCHN", QStringLiteral("Compile to CHN"), QKeySequence(Qt::Key_F7));
+    QAction* compileRun = addItem(file, "mnuCompileRun", QStringLiteral("Compile and Run"), QKeySequence(Qt::Key_F5));
+    separator(file, "mnuseparator2");
+    QAction* print = addItem(file, "mnuPrint", QStringLiteral("Print"));
+    connect(print, &QAction::triggered, this, &Form1::mnuPrint_Click);
+    separator(file, "mnuseparator3");
+    for (int i = 0; i < tarvel::RecentFileSlots; ++i) {
+        QAction* item = addItem(file, "mnurecent", QStringLiteral("Recent opened files"));
+        item->setObjectName(QStringLiteral("mnurecent_%1").arg(i));
+        connect(item, &QAction::triggered, this, [this, i] { mnurecent_Click(i); });
+        m_recent[i] = item;
+    }
+    m_recentSeparator = separator(file, "mnseparator1");
+    m_recentSeparator->setVisible(false);
+    connect(addItem(file, "mnuExit", QStringLiteral("Exit")), &QAction::triggered, this, &Form1::mnuExit_Click);
+
+    QMenu* edit = menu("mnuEdit", QStringLiteral("&Edit"));
+    connect(addItem(edit, "mnuCut", QStringLiteral("Cut")), &QAction::triggered, this, &Form1::mnuCut_Click);
+    connect(addItem(edit, "mnuCopy", QStringLiteral("Copy")), &QAction::triggered, this, &Form1::mnuCopy_Click);
+    connect(addItem(edit, "mnuPaste", QStringLiteral("Paste")), &QAction::triggered, this, &Form1::mnuPaste_Click);
+    connect(addItem(edit, "mnuDelete", QStringLiteral("Delete")), &QAction::triggered, this, &Form1::mnuDelete_Click);
+    separator(edit, "mnuspearator5");
+    connect(addItem(edit, "mnuFind", QStringLiteral("Find")), &QAction::triggered, this, &Form1::mnuFind_Click);
+    connect(addItem(edit, "mnuFindNext", QStringLiteral("Find Next")), &QAction::triggered, this,
+            &Form1::mnuFindNext_Click);
+    connect(addItem(edit, "mnuReplace", QStringLiteral("Replace")), &QAction::triggered, this, &Form1::mnuReplace_Click);
+    separator(edit, "mnuSeparator7");
+    connect(addItem(edit, "mnuUndo", QStringLiteral("Undo")), &QAction::triggered, this, &Form1::mnuUndo_Click);
+    connect(addItem(edit, "mnuRedo", QStringLiteral("Redo")), &QAction::triggered, this, &Form1::mnuRedo_Click);
+    separator(edit, "mnuSeparator6");
+    connect(addItem(edit, "mnuClear", QStringLiteral("Clear")), &QAction::triggered, this, &Form1::mnuClear_Click);
+    separator(edit, "mnuseparator4");
+    addItem(edit, "mnupreferences", QStringLiteral("Preferences"));
+
+    QMenu* tools = menu("mnuTools", QStringLiteral("&Tools"));
+    addItem(tools, "mnuConvPal", QStringLiteral("Palette Converter"), QKeySequence(Qt::CTRL | Qt::Key_F4));
+    addItem(tools, "mnuImgConv", QStringLiteral("Image Converter"), QKeySequence(Qt::CTRL | Qt::Key_F3));
+    addItem(tools, "mnuCalc", QStringLiteral("Calc"), QKeySequence(Qt::CTRL | Qt::Key_F2));
+
+    QMenu* window = menu("mnuWindow", QStringLiteral("&Window"));
+    m_split = addItem(window, "mnuSplit", QStringLiteral("Split"), QKeySequence(Qt::CTRL | Qt::Key_F6));
+    m_split->setCheckable(true);
+    m_split->setChecked(false);
+    connect(m_split, &QAction::triggered, this, &Form1::mnuSplit_Click);
+    m_showTree = addItem(window, "mnuShowProjectTree", QStringLiteral("Show Project Tree"),
+                         QKeySequence(Qt::CTRL | Qt::Key_F5));
+    m_showTree->setCheckable(true);
+    m_showTree->setChecked(true);
+    connect(m_showTree, &QAction::triggered, this, &Form1::mnuShowProjectTree_Click);
+
+    QMenu* help = menu("mnuHelp", QStringLiteral("&Help"));
+    addItem(help, "mnuRefHelp", QStringLiteral("Pascal Reference"), QKeySequence(Qt::Key_F1));
+    separator(help, "mnseparator0");
+    addItem(help, "mnuAbout", QStringLiteral("About"));
+
+    m_projectItems = {save->menuAction(), print, compile, compileRun, prop, refresh, newInc, openInc, compileChn};
+    save->menuAction()->setObjectName(QStringLiteral("mnuSave"));
+    newMenu->menuAction()->setObjectName(QStringLiteral("mnuNewMenu"));
+    open->menuAction()->setObjectName(QStringLiteral("mnOpen"));
+}
+
+void Form1::setProjectItemsEnabled(bool enabled)
+{
+    for (QAction* item : m_projectItems)
+        item->setEnabled(enabled);
+}
+
+void Form1::freeEditorKeys()
+{
+    const int bindings = m_code->commandKeyCount(CodeEditor::CmdFreedAtStart);
+    for (int i = 0; i < bindings; ++i)
+        m_code->removeCommandKey(CodeEditor::CmdFreedAtStart);
+}
+
+void Form1::start()
+{
+    show();
+    m_code->setFocus();
+    Form_Activate();
+
+    const QString argument = m_commandLine;
+    if (argument.isEmpty()) {
+        if (Settings.ShowNewProjectDialog)
+            mnuNew_Click();
+        return;
+    }
+    if (argument.right(3).toUpper() != QLatin1String("TPJ"))
+        return;
+    if (common::FileExists(argument)) {
+        OpenProjectFile(argument);
+        AddRecentFile(argument);
+        BrowseDir = common::ExtractPath(argument);
+    } else if (Settings.ShowNewProjectDialog) {
+        mnuNew_Click();
+    }
+}
+
+QLabel* Form1::panel(int number) const
+{
+    return m_panels.at(number - 1);
+}
+
+void Form1::Form_Activate()
+{
+    m_panels[2]->clear();
+    if (m_tree->topLevelItemCount() == 0) {
+        m_panels[1]->setText(QStringLiteral("Current View: no file"));
+        return;
+    }
+    QTreeWidgetItem* shown = nodeByKey(CurrentKey);
+    m_panels[1]->setText(QStringLiteral("Current View: ") + (shown ? shown->text(0) : QString()));
+}
+
+void Form1::Form_Resize()
+{
+    QWidget* client = centralWidget();
+    const int statusHeight = pixelsToTwips(statusBar()->isVisible() ? statusBar()->height() : 0);
+    const int width = pixelsToTwips(client->width());
+    const int height = pixelsToTwips(client->height()) + statusHeight;
+
+    tarvel::ShellLayout current;
+    current.treeVisible = m_tree->isVisibleTo(this);
+    current.editorLeft = pixelsToTwips(m_code->x());
+    current.editorWidth = pixelsToTwips(m_code->width());
+    current.editorHeight = pixelsToTwips(m_code->height());
+    current.treeHeight = pixelsToTwips(m_tree->height());
+
+    const tarvel::ShellLayout layout =
+        tarvel::ComputeShellLayout(width, height, statusHeight, m_showTree->isChecked(), current);
+    m_tree->setVisible(layout.treeVisible);
+    m_tree->setGeometry(0, 0, twipsToPixels(tarvel::TreeWidthTwips), twipsToPixels(layout.treeHeight));
+    m_code->setGeometry(twipsToPixels(layout.editorLeft), 0, twipsToPixels(layout.editorWidth),
+                        twipsToPixels(layout.editorHeight));
+    m_picBkg->setGeometry(client->rect());
+    m_picBkg->lower();
+    if (SplitOn)
+        m_code->setSplitPosition(tarvel::HalfHeightPixels(layout.editorHeight));
+}
+
+void Form1::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (m_showTree)
+        Form_Resize();
+}
+
+void Form1::Timer1_Timer()
+{
+    if (m_code->isModified())
+        m_code->setHighlightedLine(-1);
+    int line = 0;
+    int column = 0;
+    m_code->selectionStart(&line, &column);
+    m_panels[0]->setText(QStringLiteral("Line: %1 Col: %2").arg(line + 1).arg(column + 1));
+    findChild<QAction*>(QStringLiteral("mnuCopy"))->setEnabled(m_code->canCopy());
+    findChild<QAction*>(QStringLiteral("mnuCut"))->setEnabled(m_code->canCut());
+    findChild<QAction*>(QStringLiteral("mnuPaste"))->setEnabled(m_code->canPaste());
+    findChild<QAction*>(QStringLiteral("mnuRedo"))->setEnabled(m_code->canRedo());
+    findChild<QAction*>(QStringLiteral("mnuUndo"))->setEnabled(m_code->canUndo());
+}
+
+void Form1::mnuSplit_Click()
+{
+    if (SplitOn) {
+        m_code->setSplit(false);
+        SplitOn = false;
+        m_split->setChecked(false);
+    } else {
+        m_code->setSplit(true);
+        m_code->setSplitPosition(tarvel::HalfHeightPixels(pixelsToTwips(m_code->height())));
+        SplitOn = true;
+        m_split->setChecked(true);
+    }
+}
+
+void Form1::mnuShowProjectTree_Click()
+{
+    // The action has already toggled its check mark when triggered from the menu; a direct call
+    // inverts it here.
+    if (sender() != m_showTree)
+        m_showTree->setChecked(!m_showTree->isChecked());
+    Form_Resize();
+}
+
+void Form1::keyReleaseEvent(QKeyEvent* event)
+{
+    event->accept();
+}
+
+void Form1::mnuExit_Click()
+{
+    QApplication::exit(0);
+    hide();
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    // Nothing is asked and nothing is saved: unsaved edits are given up.
+    event->accept();
+}
+
+// Settings and recent files.
+
+void Form1::LoadSettings()
+{
+    tarvel::LoadSettingsFile(Settings, m_appDir);
+    RegisterFileType();
+}
+
+void Form1::SaveSettings()
+{
+    const common::Status saved = tarvel::SaveSettingsFile(Settings, m_appDir);
+    if (!saved) {
+        m_dialogs.message(this, QStringLiteral("The settings could not be saved.\n") + saved.error(),
+                          QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+    }
+    RegisterFileType();
+}
+
+void Form1::RegisterFileType()
+{
+}
+
+void Form1::RefreshRecentMenu()
+{
+    for (int i = 0; i < tarvel::RecentFileSlots; ++i) {
+        const QString& path = Settings.RecentFiles[i];
+        m_recent[i]->setVisible(!path.isEmpty());
+        if (!path.isEmpty())
+            m_recent[i]->setText(path);
+    }
+    m_recentSeparator->setVisible(m_recent[0]->isVisible());
+}
+
+void Form1::AddRecentFile(const QString& path)
+{
+    if (!tarvel::AddRecentPath(Settings.RecentFiles, path))
+        return;
+    SaveSettings();
+    RefreshRecentMenu();
+}
+
+void Form1::mnurecent_Click(int index)
+{
+    const QString path = m_recent[index]->text();
+    if (!common::FileExists(path)) {
+        m_dialogs.message(this, QStringLiteral("Tarvel cannot find this file!"), QStringLiteral("Error"),
+                          Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        const int emptied = tarvel::RemoveRecentSlot(Settings.RecentFiles, index);
+        for (int i = index + 1; i < tarvel::RecentFileSlots; ++i)
+            m_recent[i - 1]->setText(m_recent[i]->text());
+        m_recent[emptied]->setVisible(false);
+        SaveSettings();
+        return;
+    }
+    const QString extension = path.right(3).toLower();
+    if (extension == QLatin1String("tpj")) {
+        OpenProjectFile(path);
+    } else if (extension == QLatin1String("pas")) {
+        Project.ProjectName = tarvel::UnnamedProject;
+        LoadProject(path);
+    }
+}
+
+// Edit commands.
+
+void Form1::mnuCut_Click()
+{
+    if (m_code->canCut())
+        m_code->cut();
+}
+
+void Form1::mnuCopy_Click()
+{
+    if (m_code->canCopy())
+        m_code->copy();
+}
+
+void Form1::mnuPaste_Click()
+{
+    if (m_code->canPaste())
+        m_code->paste();
+}
+
+void Form1::mnuDelete_Click()
+{
+    m_code->deleteSelection();
+}
+
+void Form1::mnuFind_Click()
+{
+    m_code->executeCommand(CodeEditor::CmdFind);
+}
+
+void Form1::mnuFindNext_Click()
+{
+    m_code->executeCommand(CodeEditor::CmdFindNext);
+}
+
+void Form1::mnuReplace_Click()
+{
+    m_code->executeCommand(CodeEditor::CmdFindReplace);
+}
+
+void Form1::mnuUndo_Click()
+{
+    if (m_code->canUndo() && m_code->isModified())
+        m_code->undo();
+}
+
+void Form1::mnuRedo_Click()
+{
+    if (m_code->canRedo())
+        m_code->redo();
+}
+
+void Form1::mnuClear_Click()
+{
+    m_code->setText(QString());
+}
+
+void Form1::mnuPrint_Click()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    if (!printer.isValid() || !m_code->print(&printer, 0)) {
+        m_dialogs.message(this, QStringLiteral("The text could not be printed: no printer is available."),
+                          QStringLiteral("Tarvel"), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
+    }
+}
