@@ -1,0 +1,94 @@
+#include "projects/ProjectFile.h"
+
+#include "core/Paths.h"
+#include "core/Text.h"
+#include "core/TextFile.h"
+
+namespace tarvel {
+
+QString FormatAddress(qint16 address)
+{
+    return QString::number(static_cast<quint16>(address), 16).toUpper();
+}
+
+std::optional<qint16> ParseAddress(const QString& text)
+{
+    if (text.isEmpty() || text.size() > 4)
+        return std::nullopt;
+    bool ok = false;
+    const uint value = text.toUInt(&ok, 16);
+    for (QChar c : text) {
+        if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c.toUpper() >= QLatin1Char('A') && c.toUpper() <= QLatin1Char('F'))))
+            return std::nullopt;
+    }
+    if (!ok)
+        return std::nullopt;
+    return static_cast<qint16>(static_cast<quint16>(value));
+}
+
+common::Result<ProjectFileContents> ParseProjectFile(const QByteArray& bytes)
+{
+    using R = common::Result<ProjectFileContents>;
+    if (bytes.contains('\0'))
+        return R::failure(QStringLiteral("it holds binary data, not the four text lines of a project file"));
+    const QStringList lines = common::SplitLines(bytes);
+    if (lines.size() < 4)
+        return R::failure(QStringLiteral("it has %1 of the four lines a project file needs").arg(lines.size()));
+    ProjectFileContents contents;
+    contents.info.ProjectName = lines.at(0);
+    const std::optional<qint16> start = ParseAddress(lines.at(1).trimmed());
+    if (!start)
+        return R::failure(QStringLiteral("line 2, \"%1\", is not a start address of one to four hexadecimal digits").arg(lines.at(1)));
+    const std::optional<qint16> end = ParseAddress(lines.at(2).trimmed());
+    if (!end)
+        return R::failure(QStringLiteral("line 3, \"%1\", is not an end address of one to four hexadecimal digits").arg(lines.at(2)));
+    contents.info.StartAddress = *start;
+    contents.info.EndAddress = *end;
+    contents.mainFileEntry = lines.at(3);
+    if (common::ExtractFileName(contents.mainFileEntry).trimmed().isEmpty())
+        return R::failure(QStringLiteral("line 4 names no main Pascal file"));
+    return contents;
+}
+
+QStringList ProjectFileLines(const ProjectInfo& info, const QString& mainFileEntry)
+{
+    return {info.ProjectName, FormatAddress(info.StartAddress), FormatAddress(info.EndAddress), mainFileEntry};
+}
+
+std::optional<QString> IncludeDirectiveFile(const QString& line)
+{
+    const QString upper = line.toUpper();
+    if (!upper.contains(QLatin1String("{$I")))
+        return std::nullopt;
+    QString spec = common::RemoveText(upper, QStringLiteral("{$I"));
+    spec = common::RemoveText(spec, QStringLiteral("}"));
+    spec = spec.trimmed();
+    if (spec.isEmpty() || spec == QLatin1String("-") || spec == QLatin1String("+"))
+        return std::nullopt;
+    return spec;
+}
+
+void SortStrings(QStringList& list, bool descending)
+{
+    const int count = list.size();
+    int gap = 1;
+    while (gap * 3 + 1 <= count)
+        gap = gap * 3 + 1;
+    auto outOfOrder = [descending](const QString& a, const QString& b) {
+        const int order = QString::compare(a, b, Qt::CaseSensitive);
+        return descending ? order < 0 : order > 0;
+    };
+    for (; gap >= 1; gap /= 3) {
+        for (int i = gap; i < count; ++i) {
+            const QString value = list.at(i);
+            int j = i;
+            while (j >= gap && outOfOrder(list.at(j - gap), value)) {
+                list[j] = list.at(j - gap);
+                j -= gap;
+            }
+            list[j] = value;
+        }
+    }
+}
+
+} // namespace tarvel

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/Result.h"
+#include "projects/ProjectInfo.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace tarvel {
+
+// A .tpj file: four CR LF lines holding the project name, the start and end addresses in
+// hexadecimal, and the main Pascal file.
+struct ProjectFileContents {
+    ProjectInfo info;
+    QString mainFileEntry; // the fourth line as written (a name, or a full path)
+};
+
+// "2E9B" for 0x2E9B, "D200" for -11776, "0" for zero: upper case, no prefix, no leading zeros.
+[[nodiscard]] QString FormatAddress(qint16 address);
+
+// One to four hexadecimal digits (either case) into a 16-bit value; nothing for anything else.
+[[nodiscard]] std::optional<qint16> ParseAddress(const QString& text);
+
+// Reads a .tpj. Fails with a readable reason when it is not a project file: fewer than four
+// lines, an address line that is not one to four hexadecimal digits, an empty main file line,
+// or binary content.
+[[nodiscard]] common::Result<ProjectFileContents> ParseProjectFile(const QByteArray& bytes);
+
+// The four lines of a .tpj.
+[[nodiscard]] QStringList ProjectFileLines(const ProjectInfo& info, const QString& mainFileEntry);
+
+// The file named by an include directive when the whole line is one ("{$I name}", any letter
+// case, blanks allowed around the name): the name upper-cased and trimmed. Nothing for other
+// lines, compiler switches such as {$I-} and {$I+}, and lines with other text beside the
+// directive.
+[[nodiscard]] std::optional<QString> IncludeDirectiveFile(const QString& line);
+
+// Sorts ascending (or descending) by character codes, letter case counting: a Shell sort with
+// the gaps 1, 4, 13, 40, ...
+void SortStrings(QStringList& list, bool descending);
+
+} // namespace tarvel
