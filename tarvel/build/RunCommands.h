@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tarvel {
+
+// A program and its arguments, kept apart so no shell ever splits or expands them.
+// Start one with common::RunProgram(command.program, command.arguments, wait).
+struct CommandLine {
+    QString program;
+    QStringList arguments;
+
+    bool operator==(const CommandLine& other) const
+    {
+        return program == other.program && arguments == other.arguments;
+    }
+};
+
+// Runs the build script: /bin/sh <script>.
+[[nodiscard]] CommandLine BuildScriptCommand(const QString& scriptPath);
+
+// The disk image Compile and Run makes: <disk-image directory>/d.dsk.
+[[nodiscard]] QString DiskImagePath(const QString& diskImageDir);
+
+// <appDir>/dsk/dsktool a <image> <projectDir>/*.* — the pattern is one argument that dsktool
+// expands itself, so nothing in the project path is ever seen by a shell.
+[[nodiscard]] CommandLine DsktoolCommand(const QString& appDir, const QString& imagePath, const QString& projectDir);
+
+// The emulator: the program is `emulatorPath` whole (blanks in it are part of the path), and the
+// arguments are `emulatorCommandLine` split into words the way QProcess::splitCommand does, with
+// every "%dsk" (case-sensitive) replaced by the image path afterwards. The image path therefore
+// stays inside its word however many blanks, quotes or $(...) it holds.
+[[nodiscard]] CommandLine EmulatorCommand(const QString& emulatorPath, const QString& emulatorCommandLine,
+                                          const QString& imagePath);
+
+} // namespace tarvel
