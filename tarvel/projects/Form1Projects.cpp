@@ -112,6 +112,8 @@ void Form1::selectNode(QTreeWidgetItem* item)
 {
     if (!item)
         return;
+    // Selecting unfolds the parents; that is not the user expanding a node.
+    const QSignalBlocker quiet(m_tree);
     m_tree->setCurrentItem(item);
 }
 
@@ -365,6 +367,7 @@ void Form1::TV_NodeClick(QTreeWidgetItem* clicked)
         stayOnShown();
         return;
     }
+    selectNode(clicked);
     m_code->setFocus();
     m_code->setModified(false);
     showCurrentView(clicked->text(0));

@@ -1,0 +1,98 @@
+#include "projects/ProjectFile.h"
+
+#include <gtest/gtest.h>
+
+using namespace tarvel;
+
+TEST(ProjectAddresses, PrintAsUnsignedHexWithoutLeadingZeros)
+{
+    struct Row { quint16 value; const char* text; };
+    const Row rows[] = {{0x2E9B, "2E9B"}, {0xD200, "D200"}, {0x0100, "100"}, {0xF93C, "F93C"}, {0, "0"}, {0xFFFF, "FFFF"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        EXPECT_EQ(FormatAddress(qint16(row.value)), row.text);
+        const auto parsed = ParseAddress(row.text);
+        ASSERT_TRUE(parsed.has_value());
+        EXPECT_EQ(quint16(*parsed), row.value);
+    }
+    EXPECT_EQ(*ParseAddress("d200"), qint16(-11776));
+}
+
+TEST(ProjectAddresses, OnlyOneToFourHexDigitsAreAccepted)
+{
+    for (const char* bad : {"", "12345", "G1", "2E 9", "-1", "&HD200", "0x10", "+1"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_FALSE(ParseAddress(bad).has_value());
+    }
+}
+
+TEST(ProjectFileFormat, ReadsFourLinesAndIgnoresTheRest)
+{
+    const auto parsed = ParseProjectFile("Demo\r\n2E9B\r\nD200\r\nGAME.PAS\r\nextra\r\n");
+    ASSERT_TRUE(parsed.ok()) << parsed.error().toStdString();
+    EXPECT_EQ(parsed->info.ProjectName, "Demo");
+    EXPECT_EQ(quint16(parsed->info.StartAddress), 0x2E9B);
+    EXPECT_EQ(quint16(parsed->info.EndAddress), 0xD200);
+    EXPECT_EQ(parsed->mainFileEntry, "GAME.PAS");
+    EXPECT_EQ(ProjectFileLines(parsed->info, "GAME.PAS"), (QStringList{"Demo", "2E9B", "D200", "GAME.PAS"}));
+}
+
+TEST(ProjectFileFormat, UnreadableFilesGiveAReason)
+{
+    struct Row { const char* name; QByteArray bytes; const char* reasonPart; };
+    const Row rows[] = {
+        {"three lines", "Demo\r\n2E9B\r\nD200\r\n", "of the four lines"},
+        {"empty", "", "of the four lines"},
+        {"bad start", "Demo\r\nXYZ\r\nD200\r\nA.PAS\r\n", "start address"},
+        {"five digits", "Demo\r\n2E9B\r\n1D200\r\nA.PAS\r\n", "end address"},
+        {"binary", QByteArray("MZ\x90\x00\x03\x00\r\n\r\n\r\n\r\n", 14), "binary"},
+        {"no main file", "Demo\r\n2E9B\r\nD200\r\nC:\\dir\\\r\n", "main Pascal file"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto parsed = ParseProjectFile(row.bytes);
+        ASSERT_FALSE(parsed.ok());
+        EXPECT_TRUE(parsed.error().contains(row.reasonPart)) << parsed.error().toStdString();
+    }
+}
+
+TEST(IncludeDirectives, TheWholeLineMustBeTheDirective)
+{
+    struct Row { const char* line; const char* file; };
+    const Row rows[] = {
+        {"{$I graph.inc}", "GRAPH.INC"}, {"{$i  UTIL.INC }", "UTIL.INC"}, {"  {$I lib\\x.inc}  ", "LIB\\X.INC"},
+        {"{$I-}", nullptr}, {"{$I+}", nullptr}, {"writeln('x');", nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.line);
+        const auto file = IncludeDirectiveFile(row.line);
+        if (row.file) {
+            ASSERT_TRUE(file.has_value());
+            EXPECT_EQ(*file, row.file);
+        } else {
+            EXPECT_FALSE(file.has_value());
+        }
+    }
+    // Other text beside the directive stays in the name, which then names no file.
+    EXPECT_EQ(*IncludeDirectiveFile("x := 1; {$I a.inc}"), "X := 1;  A.INC");
+}
+
+TEST(SortStrings, BinaryOrderUpperCaseFirst)
+{
+    QStringList names{"beta", "Alpha", "Zed"};
+    SortStrings(names, false);
+    EXPECT_EQ(names, (QStringList{"Alpha", "Zed", "beta"}));
+    SortStrings(names, true);
+    EXPECT_EQ(names, (QStringList{"beta", "Zed", "Alpha"}));
+
+    QStringList many;
+    for (int i = 0; i < 100; ++i)
+        many.append(QString::number((i * 37) % 100).rightJustified(3, '0'));
+    QStringList expected = many;
+    std::sort(expected.begin(), expected.end());
+    SortStrings(many, false);
+    EXPECT_EQ(many, expected);
+    QStringList none;
+    SortStrings(none, false);
+    EXPECT_TRUE(none.isEmpty());
+}
