@@ -3,6 +3,7 @@
 #include "launcher/ModMSX.h"
 #include "launcher/ProgramRunner.h"
 
+#include "../RecordingRunner.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -15,26 +16,6 @@
 
 using namespace lumivo;
 
-namespace {
-
-// Records the start instead of starting anything.
-class RecordingRunner final : public ProgramRunner {
-public:
-    QString findProgram(const QStringList&) override { return QString(); }
-    bool startDetached(const QString& program, const QStringList& arguments, const QString& folder) override
-    {
-        this->program = program;
-        this->arguments = arguments;
-        this->folder = folder;
-        return startWorks;
-    }
-    bool startWorks = true;
-    QString program;
-    QStringList arguments;
-    QString folder;
-};
-
-} // namespace
 
 TEST(ExecuteScript, WorkedExampleInShellForm)
 {
@@ -74,9 +55,10 @@ TEST(RunEmulatorCommand, WritesTheScriptAndStartsItDetached)
     const QString script = launcher.path() + QStringLiteral("/execute.sh");
     EXPECT_EQ(testfiles::read(script), RenderExecuteScript(command));
     EXPECT_TRUE(QFileInfo(script).isExecutable());
-    EXPECT_EQ(runner.program, QStringLiteral("/bin/sh"));
-    EXPECT_EQ(runner.arguments, QStringList{script});
-    EXPECT_EQ(runner.folder, launcher.path());
+    ASSERT_EQ(runner.starts.size(), 1);
+    EXPECT_EQ(runner.starts[0].program, QStringLiteral("/bin/sh"));
+    EXPECT_EQ(runner.starts[0].arguments, QStringList{script});
+    EXPECT_EQ(runner.starts[0].folder, launcher.path());
 
     runner.startWorks = false;
     EXPECT_FALSE(RunEmulatorCommand(launcher.path(), command, runner).ok());
@@ -88,7 +70,7 @@ TEST(RunEmulatorCommand, AWriteFailureStartsNothing)
     QDir(launcher.path()).mkdir(QStringLiteral("execute.sh"));
     RecordingRunner runner;
     EXPECT_FALSE(RunEmulatorCommand(launcher.path(), EmulatorCommand(), runner).ok());
-    EXPECT_TRUE(runner.program.isEmpty());
+    EXPECT_TRUE(runner.starts.isEmpty());
 }
 
 // The script really runs: hostile folder and file names reach the emulator as single arguments
@@ -119,8 +101,9 @@ TEST(RunEmulatorCommand, HostileNamesReachTheEmulatorUnchanged)
     RecordingRunner runner;
     ASSERT_TRUE(RunEmulatorCommand(launcher, outcome.command, runner).ok());
     QProcess shell;
-    shell.setWorkingDirectory(runner.folder);
-    shell.start(runner.program, runner.arguments);
+    ASSERT_EQ(runner.starts.size(), 1);
+    shell.setWorkingDirectory(runner.starts[0].folder);
+    shell.start(runner.starts[0].program, runner.starts[0].arguments);
     ASSERT_TRUE(shell.waitForFinished(20000));
     EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
 

@@ -1,0 +1,66 @@
+#include "FolderList.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStyle>
+
+namespace lumivo {
+
+namespace {
+
+constexpr int kPathRole = Qt::UserRole;
+
+} // namespace
+
+FolderList::FolderList(QWidget* parent) : QListWidget(parent)
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        setPath(item->data(kPathRole).toString());
+    });
+}
+
+void FolderList::setPath(const QString& path)
+{
+    const QString clean = QDir::cleanPath(path);
+    if (clean == m_path)
+        return;
+    m_path = clean;
+    fill();
+    emit pathChanged(m_path);
+}
+
+void FolderList::fill()
+{
+    clear();
+    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
+
+    QStringList ancestors;
+    for (QString folder = m_path;;) {
+        ancestors.prepend(folder);
+        const QString parent = QFileInfo(folder).path();
+        if (parent == folder)
+            break;
+        folder = parent;
+    }
+    int depth = 0;
+    for (const QString& folder : ancestors) {
+        const QString name = QDir(folder).isRoot() ? folder : QFileInfo(folder).fileName();
+        auto* item = new QListWidgetItem(open, QString(depth * 2, QLatin1Char(' ')) + name, this);
+        item->setData(kPathRole, folder);
+        ++depth;
+    }
+    setCurrentRow(count() - 1);
+
+    const QDir current(m_path);
+    const QStringList subfolders =
+        current.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    const QString indent(depth * 2, QLatin1Char(' '));
+    for (const QString& name : subfolders) {
+        auto* item = new QListWidgetItem(closed, indent + name, this);
+        item->setData(kPathRole, current.absoluteFilePath(name));
+    }
+}
+
+} // namespace lumivo

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QListWidget>
+#include <QString>
+
+namespace lumivo {
+
+// A folder list: the open folder's ancestors from the root down, the open folder itself
+// (highlighted), then its subfolders. Activating an entry (double click or Enter) opens it.
+class FolderList final : public QListWidget {
+    Q_OBJECT
+public:
+    explicit FolderList(QWidget* parent = nullptr);
+
+    QString path() const { return m_path; }
+    // Opens the folder; pathChanged follows when it differs from the open one.
+    void setPath(const QString& path);
+
+signals:
+    void pathChanged(const QString& path);
+
+private:
+    void fill();
+
+    QString m_path;
+};
+
+} // namespace lumivo

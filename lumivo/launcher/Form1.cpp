@@ -1,0 +1,412 @@
+#include "Form1.h"
+
+#include "EmulatorCommand.h"
+#include "FileList.h"
+#include "FolderList.h"
+#include "HelpLine.h"
+#include "ImageKind.h"
+#include "ModMSX.h"
+#include "ProgramRunner.h"
+#include "options/Form2.h"
+#include "options/frmAbout.h"
+
+#include "core/Paths.h"
+#include "ui/Accessibility.h"
+#include "ui/Dialogs.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStorageInfo>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace lumivo {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+const QString kRoot = QStringLiteral("/");
+
+// The drives of this system: the roots of the mounted volumes, "/" first.
+QStringList volumeRoots()
+{
+    QStringList roots;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        const QString root = volume.rootPath();
+        if (volume.isValid() && volume.isReady() && root != kRoot && QFileInfo(root).isDir())
+            roots.append(root);
+    }
+    roots.sort();
+    roots.removeDuplicates();
+    roots.prepend(kRoot);
+    return roots;
+}
+
+// The folder itself when it exists, else its nearest existing ancestor, else "/".
+QString existingFolder(const QString& folder)
+{
+    if (!QDir::isAbsolutePath(folder))
+        return kRoot;
+    QString path = QDir::cleanPath(folder);
+    while (!QFileInfo(path).isDir()) {
+        const QString parent = QFileInfo(path).path();
+        if (parent == path)
+            return kRoot;
+        path = parent;
+    }
+    return path;
+}
+
+} // namespace
+
+Form1::Form1(const QString& launcherFolder, common::Dialogs& dialogs, ProgramRunner& runner, QWidget* parent)
+    : QWidget(parent), m_launcherFolder(launcherFolder), m_dialogs(dialogs), m_runner(runner)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("[LUMIVO!]"));
+    buildControls();
+    describeControls();
+    common::NameControlsForAccessibility(this);
+    startUp();
+}
+
+Form1::~Form1() = default;
+
+Form2* Form1::optionsWindow() const
+{
+    return m_form2.data();
+}
+
+frmAbout* Form1::aboutWindow() const
+{
+    return m_about.data();
+}
+
+void Form1::buildControls()
+{
+    auto* banner = new QHBoxLayout;
+    for (int i = 0; i < 2; ++i) {
+        auto* image = new QLabel(i == 0 ? QStringLiteral("LUMIVO!") : QStringLiteral("MSX launcher"), this);
+        image->setObjectName(QStringLiteral("Image1(%1)").arg(i));
+        QFont font = image->font();
+        font.setBold(true);
+        font.setPointSize(font.pointSize() + (i == 0 ? 10 : 2));
+        image->setFont(font);
+        banner->addWidget(image, 0, i == 0 ? Qt::AlignLeft : Qt::AlignRight);
+    }
+
+    auto* frmRoms = new QGroupBox(QStringLiteral("- --[ Programs ]-- -"), this);
+    frmRoms->setObjectName(QStringLiteral("FrmRoms"));
+    auto* kinds = new QHBoxLayout;
+    for (int i = 0; i < ImageKindCount; ++i) {
+        m_option5[i] = new QRadioButton(ImageKindCaption(i), frmRoms);
+        m_option5[i]->setObjectName(QStringLiteral("Option5(%1)").arg(i));
+        kinds->addWidget(m_option5[i]);
+    }
+    kinds->addStretch();
+    m_option5[KindDsk]->setChecked(true);
+
+    m_drive1 = new QComboBox(frmRoms);
+    m_drive1->setObjectName(QStringLiteral("Drive1"));
+    for (const QString& root : volumeRoots())
+        m_drive1->addItem(root, root);
+    m_dir1 = new FolderList(frmRoms);
+    m_dir1->setObjectName(QStringLiteral("Dir1"));
+    m_file1 = new FileList(frmRoms);
+    m_file1->setObjectName(QStringLiteral("File1"));
+    m_file1->setPattern(QStringLiteral("*.rom;*.dsk;*.cas"));
+    m_btnRun = new QPushButton(QStringLiteral("Run"), frmRoms);
+    m_btnRun->setObjectName(QStringLiteral("BtnRun"));
+
+    auto* browser = new QGridLayout;
+    browser->addWidget(m_drive1, 0, 0);
+    browser->addWidget(m_dir1, 1, 0);
+    browser->addWidget(m_file1, 0, 1, 2, 1);
+    auto* roms = new QVBoxLayout(frmRoms);
+    roms->addLayout(kinds);
+    roms->addLayout(browser);
+    roms->addWidget(m_btnRun);
+
+    auto* frmEmulator = new QGroupBox(QStringLiteral("---[ Emulator ]-- -"), this);
+    frmEmulator->setObjectName(QStringLiteral("FrmEmulator"));
+    m_option1 = new QRadioButton(QStringLiteral("BR-MSX"), frmEmulator);
+    m_option1->setObjectName(QStringLiteral("Option1"));
+    m_option1->setChecked(true);
+    m_option3 = new QRadioButton(QStringLiteral("F-MSX"), frmEmulator);
+    m_option3->setObjectName(QStringLiteral("Option3"));
+    m_btnConfig = new QPushButton(QStringLiteral("Config"), frmEmulator);
+    m_btnConfig->setObjectName(QStringLiteral("BtnConfig"));
+    auto* btnCfg = new QLabel(QStringLiteral("Label1"), frmEmulator);
+    btnCfg->setObjectName(QStringLiteral("BtnCfg"));
+    auto* emulator = new QHBoxLayout(frmEmulator);
+    emulator->addWidget(m_option1);
+    emulator->addWidget(m_option3);
+    emulator->addStretch();
+    emulator->addWidget(btnCfg);
+    emulator->addWidget(m_btnConfig);
+    connect(m_option1, &QRadioButton::toggled, this, &Form1::Option1_Click);
+    connect(m_option3, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            Option3_Click();
+    });
+
+    m_btnAbout = new QToolButton(this);
+    m_btnAbout->setObjectName(QStringLiteral("BtnAbout"));
+    m_btnAbout->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
+    m_btnAbout->setAccessibleName(QStringLiteral("About"));
+    m_btnAbout->setFocusPolicy(Qt::StrongFocus);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(frmEmulator, 1);
+    bottom->addWidget(m_btnAbout, 0, Qt::AlignBottom);
+
+    auto* shape1 = new QFrame(this);
+    shape1->setObjectName(QStringLiteral("Shape1"));
+    shape1->setFrameShape(QFrame::HLine);
+    m_label1 = new QLabel(this);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setWordWrap(true);
+    m_label1->setMinimumHeight(2 * fontMetrics().height());
+
+    m_drive1->setAccessibleName(QStringLiteral("Drive"));
+    m_dir1->setAccessibleName(QStringLiteral("Folder"));
+    m_file1->setAccessibleName(QStringLiteral("Files"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(banner);
+    layout->addWidget(frmRoms, 1);
+    layout->addLayout(bottom);
+    layout->addWidget(shape1);
+    layout->addWidget(m_label1);
+    resize(7200 / kTwipsPerPixel, 7000 / kTwipsPerPixel);
+
+    for (int i = 0; i < ImageKindCount; ++i) {
+        connect(m_option5[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                Option5_Click(i);
+        });
+    }
+    connect(m_drive1, &QComboBox::currentIndexChanged, this, &Form1::Drive1_Change);
+    connect(m_dir1, &FolderList::pathChanged, this, &Form1::Dir1_Change);
+    connect(m_btnRun, &QPushButton::clicked, this, &Form1::BtnRun_Click);
+    connect(m_btnConfig, &QPushButton::clicked, this, &Form1::BtnConfig_Click);
+    connect(m_btnAbout, &QToolButton::clicked, this, &Form1::BtnAbout_Click);
+}
+
+void Form1::describeControls()
+{
+    m_help = new HelpLine(m_label1);
+    m_help->attach(m_btnAbout, QStringLiteral("About this"));
+    m_help->attach(m_btnConfig, QStringLiteral("Click this button to setup the options for the chosen emulator"));
+    m_help->attach(m_btnRun, [this] {
+        return m_option1->isChecked() ? QStringLiteral("Click here to run your chosen program or directory")
+                                      : QStringLiteral("Click here to run your chosen program");
+    });
+    m_help->attach(m_dir1, QStringLiteral("Here you choose your directory where your MSX files are. If you are "
+                                          "running them on BR-MSX you can also run MSX bin files directly from a "
+                                          "directory"));
+    m_help->attach(m_file1, QStringLiteral("Click one of those files and then click in RUN to execute it in the emulator"));
+    m_help->attach(m_option1, QStringLiteral("This Selects the BR-MSX as your emulator"));
+    m_help->attach(m_option3, QStringLiteral("This Selects the F-MSX as your emulator"));
+    m_help->attach(m_option5[KindDsk], QStringLiteral("Select an image file of real MSX disk to run in the emulator."));
+    m_help->attach(m_option5[KindRom], QStringLiteral("Select an image file of the MSX memory."));
+    m_help->attach(m_option5[KindCas], QStringLiteral("Select an image file of a tape"));
+    m_help->attach(m_option5[KindDir], QStringLiteral("Select a directory with real MSX files (can't have more then "
+                                                      "720kb of files on it)."));
+    for (QWidget* quiet : {static_cast<QWidget*>(this), findChild<QWidget*>(QStringLiteral("FrmRoms")),
+                           findChild<QWidget*>(QStringLiteral("FrmEmulator")),
+                           findChild<QWidget*>(QStringLiteral("Image1(0)")),
+                           findChild<QWidget*>(QStringLiteral("Image1(1)")), static_cast<QWidget*>(m_label1)})
+        m_help->attach(quiet, QString());
+}
+
+void Form1::centerFormOnScreen()
+{
+    const QScreen* screen = this->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry();
+    const QSize size = frameGeometry().size();
+    move(area.left() + (area.width() - size.width()) / 2,
+         area.top() + (area.height() - size.height()) / 2 - 350 / kTwipsPerPixel);
+}
+
+void Form1::startUp()
+{
+    centerFormOnScreen();
+    const QString cfg = FrontEndConfigPath(m_launcherFolder);
+    const common::Result<FrontEndConfig> loaded =
+        common::FileExists(cfg) ? LoadFrontEndConfig(m_launcherFolder)
+                                : common::Result<FrontEndConfig>::failure(QString());
+    if (loaded) {
+        m_frontEnd = loaded.value();
+        // Setting the drive resets the folder, so the saved one is kept aside first.
+        const QString keptFolder = m_frontEnd.LastFolder;
+        const int kind = m_frontEnd.ImageKind;
+        const int emulator = m_frontEnd.EmulatorChoice;
+        setDrive(m_frontEnd.LastDrive);
+        m_option5[kind >= 0 && kind < ImageKindCount ? kind : KindDsk]->setChecked(true);
+        m_file1->setPattern(ImageKindPattern(m_frontEnd.ImageKind));
+        if (emulator == 0)
+            m_option1->setChecked(true);
+        else if (emulator == 1)
+            m_option3->setChecked(true);
+        restoreFolder(keptFolder);
+        // A stored kind or emulator outside the known values takes what the window now shows.
+        m_frontEnd.ImageKind = static_cast<qint16>(selectedKind());
+        m_frontEnd.EmulatorChoice = m_option1->isChecked() ? 0 : 1;
+    } else {
+        setDrive(kRoot);
+        m_file1->setPattern(ImageKindPattern(KindDsk));
+        m_option5[KindDsk]->setChecked(true);
+        m_option1->setChecked(true);
+        m_frontEnd = FrontEndConfig::defaults();
+        restoreFolder(kRoot);
+    }
+
+    if (common::FileExists(BrmsxOptionsPath(m_launcherFolder))) {
+        const common::Result<BrmsxOptions> options = LoadBrmsxOptions(m_launcherFolder, m_brmsx);
+        if (options)
+            m_brmsx = options.value();
+    }
+}
+
+void Form1::setDrive(const QString& root)
+{
+    int index = m_drive1->findData(root);
+    if (index < 0)
+        index = m_drive1->findData(QDir::cleanPath(root));
+    if (index < 0)
+        index = 0;
+    if (index == m_drive1->currentIndex())
+        Drive1_Change(); // the list does not report a drive that is already chosen
+    else
+        m_drive1->setCurrentIndex(index);
+}
+
+void Form1::restoreFolder(const QString& folder)
+{
+    m_dir1->setPath(existingFolder(folder));
+    m_file1->setPath(m_dir1->path());
+    m_frontEnd.LastFolder = m_dir1->path();
+}
+
+int Form1::selectedKind() const
+{
+    for (int i = 0; i < ImageKindCount; ++i) {
+        if (m_option5[i]->isChecked())
+            return i;
+    }
+    return KindDsk;
+}
+
+void Form1::Drive1_Change()
+{
+    const QString root = m_drive1->currentData().toString();
+    m_dir1->setPath(root);
+    m_frontEnd.LastDrive = root;
+}
+
+void Form1::Dir1_Change()
+{
+    m_file1->setPath(m_dir1->path());
+    m_frontEnd.LastFolder = m_file1->path();
+}
+
+void Form1::Option5_Click(int index)
+{
+    m_file1->setPattern(ImageKindPattern(index));
+    m_frontEnd.ImageKind = static_cast<qint16>(index);
+}
+
+void Form1::Option1_Click()
+{
+    if (m_option1->isChecked()) {
+        m_option5[KindDir]->setEnabled(true);
+        m_frontEnd.EmulatorChoice = 0;
+    } else {
+        m_option5[KindDir]->setEnabled(false);
+    }
+}
+
+void Form1::Option3_Click()
+{
+    m_option5[KindDir]->setEnabled(false);
+    m_frontEnd.EmulatorChoice = 1;
+}
+
+void Form1::BtnConfig_Click()
+{
+    if (!m_option1->isChecked())
+        return; // F-MSX has no options
+    if (!m_form2)
+        m_form2 = new Form2(m_launcherFolder, m_dialogs, m_brmsx, this);
+    m_form2->show();
+    m_form2->raise();
+    m_form2->activateWindow();
+}
+
+void Form1::BtnAbout_Click()
+{
+    if (!m_about)
+        m_about = new frmAbout(m_dialogs, m_runner, this);
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+void Form1::BtnRun_Click()
+{
+    const RunSelection selection{selectedKind(), m_dir1->path(), m_file1->fileName()};
+    const CommandOutcome outcome =
+        m_option1->isChecked() ? BuildBrmsxCommand(selection, m_brmsx)
+                               : BuildFmsxCommand(selection, m_runner.findProgram({QStringLiteral("fmsx")}));
+    using Icon = common::Dialogs::Icon;
+    const auto error = [this](const QString& text, Icon icon) {
+        m_dialogs.message(this, text, QStringLiteral("Error"), icon, common::Dialogs::Buttons::Ok);
+    };
+    switch (outcome.problem) {
+    case RunProblem::BrmsxNotConfigured:
+        error(QStringLiteral("First configure BRMSX!"), Icon::Critical);
+        return;
+    case RunProblem::NoFileSelected:
+        error(QStringLiteral("First select some file!"), Icon::None);
+        return;
+    case RunProblem::FmsxNotFound:
+        error(QStringLiteral("F-MSX was not found. Install the program fmsx so that it is on the PATH, "
+                             "or choose BR-MSX."),
+              Icon::Critical);
+        return;
+    case RunProblem::FmsxCannotRunFolder:
+        error(QStringLiteral("F-MSX cannot run a directory. Choose DSK, ROM or CAS and select a file."),
+              Icon::Exclamation);
+        return;
+    case RunProblem::None:
+        break;
+    }
+    const common::Status run = RunEmulatorCommand(m_launcherFolder, outcome.command, m_runner);
+    if (!run)
+        error(run.error(), Icon::Critical);
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    const common::Status saved = SaveFrontEndConfig(m_launcherFolder, m_frontEnd);
+    if (!saved) {
+        m_dialogs.message(this, QStringLiteral("Lumivo could not save its settings.\n%1").arg(saved.error()),
+                          QStringLiteral("Error"), common::Dialogs::Icon::Critical, common::Dialogs::Buttons::Ok);
+    }
+    event->accept();
+    emit closed();
+}
+
+} // namespace lumivo

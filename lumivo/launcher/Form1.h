@@ -1,0 +1,92 @@
+#pragma once
+
+#include "BrmsxOptions.h"
+#include "FrontEndConfig.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QToolButton;
+
+namespace common {
+class Dialogs;
+}
+
+namespace lumivo {
+
+class FileList;
+class FolderList;
+class Form2;
+class HelpLine;
+class ProgramRunner;
+class frmAbout;
+
+// Lumivo's main window: the browser for what to run (kind, drive, folder, file), the emulator
+// choice, Run, the options and About windows. It owns the front-end settings and the BR-MSX
+// options that the options window edits and Run uses.
+class Form1 final : public QWidget {
+    Q_OBJECT
+public:
+    Form1(const QString& launcherFolder, common::Dialogs& dialogs, ProgramRunner& runner,
+          QWidget* parent = nullptr);
+    ~Form1() override;
+
+    const FrontEndConfig& frontEnd() const { return m_frontEnd; }
+    BrmsxOptions& brmsx() { return m_brmsx; }
+    // The options and About windows while they are open, else nullptr.
+    Form2* optionsWindow() const;
+    frmAbout* aboutWindow() const;
+
+signals:
+    // After the settings were saved on close; ends the program.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void describeControls();
+    void startUp();
+    void centerFormOnScreen();
+
+    void setDrive(const QString& root);
+    void restoreFolder(const QString& folder);
+    int selectedKind() const;
+
+    void Drive1_Change();
+    void Dir1_Change();
+    void Option5_Click(int index);
+    void Option1_Click();
+    void Option3_Click();
+    void BtnConfig_Click();
+    void BtnAbout_Click();
+    void BtnRun_Click();
+
+    QString m_launcherFolder;
+    common::Dialogs& m_dialogs;
+    ProgramRunner& m_runner;
+    FrontEndConfig m_frontEnd;
+    BrmsxOptions m_brmsx;
+
+    QRadioButton* m_option5[4] = {};
+    QComboBox* m_drive1 = nullptr;
+    FolderList* m_dir1 = nullptr;
+    FileList* m_file1 = nullptr;
+    QPushButton* m_btnRun = nullptr;
+    QRadioButton* m_option1 = nullptr;
+    QRadioButton* m_option3 = nullptr;
+    QPushButton* m_btnConfig = nullptr;
+    QToolButton* m_btnAbout = nullptr;
+    QLabel* m_label1 = nullptr;
+    HelpLine* m_help = nullptr;
+
+    QPointer<Form2> m_form2;
+    QPointer<frmAbout> m_about;
+};
+
+} // namespace lumivo

@@ -1,0 +1,352 @@
+#include "launcher/FileList.h"
+#include "launcher/FolderList.h"
+#include "launcher/Form1.h"
+#include "launcher/ImageKind.h"
+#include "launcher/ModMSX.h"
+#include "options/Form2.h"
+#include "options/frmAbout.h"
+
+#include "../RecordingRunner.h"
+#include "ScriptedDialogs.h"
+#include "TestFiles.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace lumivo;
+
+namespace {
+
+class Form1Test : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_kit.isValid());
+        ASSERT_TRUE(m_games.isValid());
+        for (const char* name : {"GAME.DSK", "other.dsk", "knight.rom", "tape.CAS", "prog.bas", "LOADER.BIN",
+                                 "x.002", "readme.doc"})
+            testfiles::write(m_games.filePath(QLatin1String(name)), QByteArray("x"));
+        QDir(m_games.path()).mkdir(QStringLiteral("sub"));
+    }
+
+    std::unique_ptr<Form1> open()
+    {
+        auto form = std::make_unique<Form1>(m_kit.path(), m_dialogs, m_runner);
+        form->show();
+        return form;
+    }
+
+    void writeFrontEnd(const QString& drive, const QString& folder, qint16 kind, qint16 emulator)
+    {
+        FrontEndConfig config;
+        config.LastDrive = drive;
+        config.LastFolder = folder;
+        config.ImageKind = kind;
+        config.EmulatorChoice = emulator;
+        testfiles::write(FrontEndConfigPath(m_kit.path()), EncodeFrontEndConfig(config));
+    }
+
+    void writeBrmsx(const QString& folder)
+    {
+        BrmsxOptions options;
+        InitBrmsxOptions(options, folder);
+        testfiles::write(BrmsxOptionsPath(m_kit.path()), EncodeBrmsxOptions(options));
+    }
+
+    template <typename T>
+    static T* child(QWidget* form, const QString& name)
+    {
+        T* found = form->findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name.toStdString();
+        return found;
+    }
+    static QRadioButton* kind(QWidget* form, int i) { return child<QRadioButton>(form, QStringLiteral("Option5(%1)").arg(i)); }
+
+    static void selectFile(QWidget* form, const QString& name)
+    {
+        auto* list = child<FileList>(form, QStringLiteral("File1"));
+        const auto items = list->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1) << name.toStdString();
+        list->setCurrentItem(items.first());
+    }
+
+    static QStringList shownFiles(QWidget* form)
+    {
+        QStringList names;
+        auto* list = child<FileList>(form, QStringLiteral("File1"));
+        for (int i = 0; i < list->count(); ++i)
+            names << list->item(i)->text();
+        return names;
+    }
+
+    QString scriptText() const { return QString::fromUtf8(testfiles::read(ExecuteScriptPath(m_kit.path()))); }
+
+    QTemporaryDir m_kit;
+    QTemporaryDir m_games;
+    ScriptedDialogs m_dialogs;
+    RecordingRunner m_runner;
+};
+
+} // namespace
+
+TEST_F(Form1Test, FirstStartWithoutSettingsFiles)
+{
+    auto form = open();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("[LUMIVO!]"));
+    EXPECT_EQ(child<QComboBox>(form.get(), QStringLiteral("Drive1"))->currentData().toString(), QStringLiteral("/"));
+    EXPECT_EQ(child<FolderList>(form.get(), QStringLiteral("Dir1"))->path(), QStringLiteral("/"));
+    EXPECT_EQ(child<FileList>(form.get(), QStringLiteral("File1"))->pattern(), QStringLiteral("*.dsk"));
+    EXPECT_TRUE(kind(form.get(), KindDsk)->isChecked());
+    EXPECT_TRUE(kind(form.get(), KindDir)->isEnabled());
+    EXPECT_TRUE(child<QRadioButton>(form.get(), QStringLiteral("Option1"))->isChecked());
+    EXPECT_EQ(form->brmsx().BrmsxFolder, QString());
+    EXPECT_EQ(form->brmsx().ComPort, 0);
+
+    form->close();
+    EXPECT_EQ(testfiles::hex(testfiles::read(FrontEndConfigPath(m_kit.path()))),
+              testfiles::hex(testfiles::read(testfiles::testDataDir() + QStringLiteral("/lumivo/feconfig-defaults.cfg"))));
+}
+
+TEST_F(Form1Test, ClosingSavesTheFolderTheUserBrowsedTo)
+{
+    auto form = open();
+    child<FolderList>(form.get(), QStringLiteral("Dir1"))->setPath(m_games.path());
+    kind(form.get(), KindRom)->click();
+    EXPECT_EQ(shownFiles(form.get()), QStringList{QStringLiteral("knight.rom")});
+    form->close();
+    const auto saved = LoadFrontEndConfig(m_kit.path());
+    ASSERT_TRUE(saved.ok());
+    EXPECT_EQ(saved->LastDrive, QStringLiteral("/"));
+    EXPECT_EQ(saved->LastFolder, m_games.path());
+    EXPECT_EQ(saved->ImageKind, KindRom);
+    EXPECT_EQ(saved->EmulatorChoice, 0);
+}
+
+TEST_F(Form1Test, SavedFolderIsRestoredAlthoughTheDriveResetsIt)
+{
+    writeFrontEnd(QStringLiteral("/"), m_games.path(), KindDir, 1);
+    auto form = open();
+    EXPECT_EQ(child<FolderList>(form.get(), QStringLiteral("Dir1"))->path(), m_games.path());
+    EXPECT_EQ(form->frontEnd().LastFolder, m_games.path());
+    // DIR was selected before F-MSX disabled it.
+    EXPECT_TRUE(kind(form.get(), KindDir)->isChecked());
+    EXPECT_FALSE(kind(form.get(), KindDir)->isEnabled());
+    EXPECT_TRUE(child<QRadioButton>(form.get(), QStringLiteral("Option3"))->isChecked());
+    EXPECT_EQ(shownFiles(form.get()),
+              (QStringList{QStringLiteral("LOADER.BIN"), QStringLiteral("prog.bas"), QStringLiteral("x.002")}));
+
+    // Changing the drive goes back to its root, and the remembered folder follows.
+    auto* drive = child<QComboBox>(form.get(), QStringLiteral("Drive1"));
+    if (drive->count() > 1) {
+        drive->setCurrentIndex(1);
+        const QString root = drive->currentData().toString();
+        EXPECT_EQ(child<FolderList>(form.get(), QStringLiteral("Dir1"))->path(), QDir::cleanPath(root));
+        EXPECT_EQ(form->frontEnd().LastDrive, root);
+        EXPECT_EQ(form->frontEnd().LastFolder, QDir::cleanPath(root));
+    }
+}
+
+TEST_F(Form1Test, StaleOrDamagedSettingsStillOpenOnAnExistingFolder)
+{
+    struct Row {
+        const char* name;
+        QByteArray bytes;
+        QString folder;
+    };
+    FrontEndConfig stale;
+    stale.LastDrive = QStringLiteral("/media/gone");
+    stale.LastFolder = m_games.filePath(QStringLiteral("deleted/deeper"));
+    stale.ImageKind = 9;
+    stale.EmulatorChoice = 7;
+    const Row rows[] = {
+        {"vanished drive and folder, kind 9", EncodeFrontEndConfig(stale), m_games.path()},
+        {"random bytes", QByteArray::fromHex("FF FF 00 13 37 42"), QStringLiteral("/")},
+        {"empty file", QByteArray(), QStringLiteral("/")},
+        {"relative folder", EncodeFrontEndConfig({QStringLiteral("/"), QStringLiteral("games"), 1, 0}), QStringLiteral("/")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        testfiles::write(FrontEndConfigPath(m_kit.path()), row.bytes);
+        auto form = open();
+        EXPECT_EQ(child<FolderList>(form.get(), QStringLiteral("Dir1"))->path(), row.folder);
+        int checked = 0;
+        for (int i = 0; i < ImageKindCount; ++i)
+            checked += kind(form.get(), i)->isChecked() ? 1 : 0;
+        EXPECT_EQ(checked, 1);
+        EXPECT_GE(form->frontEnd().ImageKind, 0);
+        EXPECT_LT(form->frontEnd().ImageKind, ImageKindCount);
+        EXPECT_TRUE(form->frontEnd().EmulatorChoice == 0 || form->frontEnd().EmulatorChoice == 1);
+        form->close();
+    }
+}
+
+TEST_F(Form1Test, EmulatorChoiceGatesDirAndConfig)
+{
+    auto form = open();
+    auto* brmsx = child<QRadioButton>(form.get(), QStringLiteral("Option1"));
+    auto* fmsx = child<QRadioButton>(form.get(), QStringLiteral("Option3"));
+    auto* config = child<QPushButton>(form.get(), QStringLiteral("BtnConfig"));
+
+    fmsx->click();
+    EXPECT_FALSE(kind(form.get(), KindDir)->isEnabled());
+    EXPECT_EQ(form->frontEnd().EmulatorChoice, 1);
+    config->click();
+    EXPECT_EQ(form->optionsWindow(), nullptr);
+
+    brmsx->click();
+    EXPECT_TRUE(kind(form.get(), KindDir)->isEnabled());
+    EXPECT_EQ(form->frontEnd().EmulatorChoice, 0);
+    config->click();
+    ASSERT_NE(form->optionsWindow(), nullptr);
+    EXPECT_EQ(form->optionsWindow()->objectName(), QStringLiteral("Form2"));
+    EXPECT_TRUE(form->optionsWindow()->isVisible());
+
+    child<QToolButton>(form.get(), QStringLiteral("BtnAbout"))->click();
+    ASSERT_NE(form->aboutWindow(), nullptr);
+    EXPECT_TRUE(form->aboutWindow()->isVisible());
+}
+
+TEST_F(Form1Test, HelpTextsOnMouseOver)
+{
+    auto form = open();
+    auto* line = child<QLabel>(form.get(), QStringLiteral("Label1"));
+    const auto hover = [&](const QString& name) {
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(name.isEmpty() ? form.get() : child<QWidget>(form.get(), name), &enter);
+        return line->text();
+    };
+    struct Row {
+        const char* control;
+        const char* text;
+    };
+    const Row rows[] = {
+        {"BtnAbout", "About this"},
+        {"BtnConfig", "Click this button to setup the options for the chosen emulator"},
+        {"BtnRun", "Click here to run your chosen program or directory"},
+        {"Dir1", "Here you choose your directory where your MSX files are. If you are running them on BR-MSX you "
+                 "can also run MSX bin files directly from a directory"},
+        {"File1", "Click one of those files and then click in RUN to execute it in the emulator"},
+        {"Option1", "This Selects the BR-MSX as your emulator"},
+        {"Option3", "This Selects the F-MSX as your emulator"},
+        {"Option5(0)", "Select an image file of real MSX disk to run in the emulator."},
+        {"Option5(1)", "Select an image file of the MSX memory."},
+        {"Option5(2)", "Select an image file of a tape"},
+        {"Option5(3)", "Select a directory with real MSX files (can't have more then 720kb of files on it)."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.control);
+        EXPECT_EQ(hover(QLatin1String(row.control)), QLatin1String(row.text));
+        // Drive1 and BtnCfg leave the line as it was.
+        EXPECT_EQ(hover(QStringLiteral("Drive1")), QLatin1String(row.text));
+        EXPECT_EQ(hover(QStringLiteral("BtnCfg")), QLatin1String(row.text));
+    }
+    for (const char* quiet : {"", "FrmRoms", "FrmEmulator", "Image1(0)", "Image1(1)", "Label1"}) {
+        SCOPED_TRACE(quiet);
+        hover(QStringLiteral("BtnAbout"));
+        EXPECT_EQ(hover(QLatin1String(quiet)), QString());
+    }
+    child<QRadioButton>(form.get(), QStringLiteral("Option3"))->click();
+    EXPECT_EQ(hover(QStringLiteral("BtnRun")), QStringLiteral("Click here to run your chosen program"));
+}
+
+TEST_F(Form1Test, RunRefusesWithoutConfigurationOrFile)
+{
+    writeFrontEnd(QStringLiteral("/"), m_games.path(), KindDsk, 0);
+    auto form = open();
+    auto* run = child<QPushButton>(form.get(), QStringLiteral("BtnRun"));
+    run->click();
+    selectFile(form.get(), QStringLiteral("GAME.DSK"));
+    run->click();
+    ASSERT_EQ(m_dialogs.messages().size(), 2);
+    for (const auto& call : m_dialogs.messages()) {
+        EXPECT_EQ(call.text, QStringLiteral("First configure BRMSX!"));
+        EXPECT_EQ(call.title, QStringLiteral("Error"));
+        EXPECT_EQ(call.icon, common::Dialogs::Icon::Critical);
+        EXPECT_EQ(call.buttons, common::Dialogs::Buttons::Ok);
+    }
+    EXPECT_TRUE(m_runner.starts.isEmpty());
+
+    form->brmsx().BrmsxFolder = QStringLiteral("/opt/brmsx");
+    child<FileList>(form.get(), QStringLiteral("File1"))->clearSelection();
+    m_dialogs.clear();
+    run->click();
+    ASSERT_EQ(m_dialogs.messages().size(), 1);
+    EXPECT_EQ(m_dialogs.messages()[0].text, QStringLiteral("First select some file!"));
+    EXPECT_EQ(m_dialogs.messages()[0].icon, common::Dialogs::Icon::None);
+    EXPECT_TRUE(m_runner.starts.isEmpty());
+    EXPECT_FALSE(QFile::exists(ExecuteScriptPath(m_kit.path())));
+}
+
+TEST_F(Form1Test, RunWritesTheScriptWithTheStoredOptions)
+{
+    writeFrontEnd(QStringLiteral("/"), m_games.path(), KindDsk, 0);
+    writeBrmsx(QStringLiteral("/opt/BR MSX"));
+    auto form = open();
+    selectFile(form.get(), QStringLiteral("GAME.DSK"));
+    child<QPushButton>(form.get(), QStringLiteral("BtnRun"))->click();
+    EXPECT_TRUE(m_dialogs.messages().isEmpty());
+    ASSERT_EQ(m_runner.starts.size(), 1);
+    EXPECT_EQ(m_runner.starts[0].arguments, QStringList{ExecuteScriptPath(m_kit.path())});
+    EXPECT_TRUE(scriptText().contains(QStringLiteral("cd '/opt/BR MSX/' || exit 1\n'./brmsx.exe' -diska '") +
+                                      m_games.path() + QStringLiteral("/GAME.DSK' -noenter\n")))
+        << scriptText().toStdString();
+
+    // DIR needs no file and mounts the folder shown.
+    kind(form.get(), KindDir)->click();
+    child<QPushButton>(form.get(), QStringLiteral("BtnRun"))->click();
+    EXPECT_TRUE(scriptText().contains(QStringLiteral("-mount '") + m_games.path() + QStringLiteral("/' -noenter")))
+        << scriptText().toStdString();
+}
+
+TEST_F(Form1Test, ARunWhileTheOptionsWindowIsOpenUsesItsChanges)
+{
+    writeFrontEnd(QStringLiteral("/"), m_games.path(), KindRom, 0);
+    writeBrmsx(QStringLiteral("/opt/brmsx"));
+    auto form = open();
+    child<QPushButton>(form.get(), QStringLiteral("BtnConfig"))->click();
+    ASSERT_NE(form->optionsWindow(), nullptr);
+    child<QCheckBox>(form->optionsWindow(), QStringLiteral("Check15"))->click();
+    selectFile(form.get(), QStringLiteral("knight.rom"));
+    child<QPushButton>(form.get(), QStringLiteral("BtnRun"))->click();
+    EXPECT_TRUE(scriptText().contains(QStringLiteral("/knight.rom' -joy -noenter"))) << scriptText().toStdString();
+}
+
+TEST_F(Form1Test, FmsxRunsTheImageOrSaysWhyNot)
+{
+    writeFrontEnd(QStringLiteral("/"), m_games.path(), KindCas, 1);
+    auto form = open();
+    selectFile(form.get(), QStringLiteral("tape.CAS"));
+    auto* run = child<QPushButton>(form.get(), QStringLiteral("BtnRun"));
+    run->click();
+    ASSERT_EQ(m_dialogs.messages().size(), 1);
+    EXPECT_TRUE(m_dialogs.messages()[0].text.contains(QStringLiteral("fmsx")));
+    EXPECT_TRUE(m_runner.starts.isEmpty());
+
+    m_runner.installed << QStringLiteral("fmsx");
+    run->click();
+    ASSERT_EQ(m_runner.starts.size(), 1);
+    EXPECT_TRUE(scriptText().endsWith(QStringLiteral("'/usr/games/fmsx' -tape '") + m_games.path() +
+                                      QStringLiteral("/tape.CAS'\n")))
+        << scriptText().toStdString();
+}
+
+TEST_F(Form1Test, ASettingsFileThatCannotBeWrittenIsReported)
+{
+    QDir(m_kit.path()).mkdir(QStringLiteral("feconfig.cfg"));
+    auto form = open();
+    form->close();
+    ASSERT_EQ(m_dialogs.messages().size(), 1);
+    EXPECT_EQ(m_dialogs.messages()[0].title, QStringLiteral("Error"));
+    EXPECT_TRUE(m_dialogs.messages()[0].text.contains(QStringLiteral("feconfig.cfg")));
+}
