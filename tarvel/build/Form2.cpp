@@ -1,0 +1,179 @@
+#include "build/Form2.h"
+
+#include "ui/Windows.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+namespace {
+
+constexpr int kTickMs = 300;
+
+} // namespace
+
+Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Compilation"));
+    setFixedSize(485, 219);
+
+    m_text = new QPlainTextEdit(this);
+    m_text->setObjectName(QStringLiteral("Text1"));
+    m_text->setAccessibleName(QStringLiteral("Compilation messages"));
+    m_text->setGeometry(64, 16, 417, 201);
+    m_text->setReadOnly(true);
+    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_text->installEventFilter(this);
+
+    static const struct {
+        const char* image;
+        const char* accessibleName;
+    } pictures[PictureCount] = {
+        {":/monitor/images/compiling0.png", "Compiling"}, {":/monitor/images/compiling1.png", "Compiling"},
+        {":/monitor/images/error0.png", "Error"},         {":/monitor/images/error1.png", "Error"},
+        {":/monitor/images/success.png", "Success"},
+    };
+    for (int i = 0; i < PictureCount; ++i) {
+        QLabel* label = new QLabel(this);
+        label->setObjectName(QStringLiteral("Image1_%1").arg(i));
+        label->setAccessibleName(QLatin1String(pictures[i].accessibleName));
+        label->setGeometry(8, 0, 52, 52);
+        label->setPixmap(QPixmap(QLatin1String(pictures[i].image)));
+        label->setVisible(i == Compiling0);
+        m_pictures[i] = label;
+    }
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(kTickMs);
+    connect(m_timer1, &QTimer::timeout, this, &Form2::timer1Tick);
+    m_timer2 = new QTimer(this);
+    m_timer2->setObjectName(QStringLiteral("Timer2"));
+    m_timer2->setInterval(kTickMs);
+    connect(m_timer2, &QTimer::timeout, this, &Form2::timer2Tick);
+}
+
+void Form2::load(QWidget* mainWindow, const QString& projectName)
+{
+    m_loaded = true;
+    common::CenterForm(mainWindow, this);
+    common::SetFormOnTop(this, true);
+    setText(QStringLiteral("Compiling ") + projectName + QStringLiteral("..."));
+    m_timer2->stop();
+    showOnly(Compiling0);
+    m_timer1->start();
+    show();
+    repaint();
+}
+
+void Form2::bringUp(QWidget* mainWindow, const QString& projectName)
+{
+    if (!m_loaded) {
+        load(mainWindow, projectName);
+        return;
+    }
+    show();
+    raise();
+}
+
+void Form2::showSizeError(const QString& projectDir)
+{
+    m_timer1->stop();
+    showOnly(Error1);
+    m_timer2->start();
+    setText(QStringLiteral("The project directory \r\n") + projectDir
+            + QStringLiteral("\r\ncannot have more than 720kb of files"));
+}
+
+void Form2::showSuccess(const QString& report)
+{
+    m_timer1->stop();
+    m_timer2->stop();
+    showOnly(Success);
+    setText(text() + report);
+}
+
+void Form2::showErrors(const QString& report)
+{
+    showOnly(Error1);
+    m_timer2->start();
+    m_timer1->stop();
+    setText(report);
+}
+
+QString Form2::text() const
+{
+    QString text = m_text->toPlainText();
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return text;
+}
+
+void Form2::setText(const QString& crLfText)
+{
+    QString plain = crLfText;
+    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    plain.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    m_text->setPlainText(plain);
+}
+
+// Every picture but `picture` is hidden. The error and size states hide the success picture as
+// well, so that one left from an earlier build cannot cover the error animation.
+void Form2::showOnly(Picture picture)
+{
+    for (int i = 0; i < PictureCount; ++i)
+        m_pictures[i]->setVisible(i == picture);
+}
+
+void Form2::invert(Picture picture)
+{
+    m_pictures[picture]->setVisible(m_pictures[picture]->isHidden());
+}
+
+void Form2::timer1Tick()
+{
+    invert(Compiling1);
+    invert(Compiling0);
+    repaint();
+}
+
+void Form2::timer2Tick()
+{
+    invert(Error0);
+    invert(Error1);
+    repaint();
+}
+
+void Form2::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool Form2::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_text && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        close();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form2::closeEvent(QCloseEvent* event)
+{
+    m_timer1->stop();
+    m_timer2->stop();
+    m_loaded = false;
+    common::SetFormOnTop(this, false);
+    event->accept();
+    emit unloaded();
+}
