@@ -138,6 +138,30 @@ QString FindFileNoCase(const QString& directory, const QString& name)
     return current;
 }
 
+FolderIndex::FolderIndex(const QString& directory) : m_directory(AddBackslash(directory))
+{
+    const QStringList entries = QDir(m_directory).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        // An exact match is looked for first in find(); among names that differ only in case the
+        // first listed one wins, as in FindFileNoCase.
+        const QString upper = entry.toUpper();
+        if (!m_byUpperName.contains(upper))
+            m_byUpperName.insert(upper, entry);
+    }
+}
+
+QString FolderIndex::find(const QString& name) const
+{
+    if (name.isEmpty())
+        return QString();
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
+        return FindFileNoCase(m_directory, name);
+    if (QFileInfo::exists(m_directory + name))
+        return m_directory + name;
+    const auto found = m_byUpperName.constFind(name.toUpper());
+    return found == m_byUpperName.constEnd() ? QString() : m_directory + found.value();
+}
+
 QString ResolveFileNoCase(const QString& directory, const QString& name)
 {
     const QString found = FindFileNoCase(directory, name);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 
 namespace common {
@@ -38,5 +39,19 @@ namespace common {
 // The path a project file is read from and written to: the existing file whose name matches
 // without regard to case, or else the directory joined with the name as given.
 [[nodiscard]] QString ResolveFileNoCase(const QString& directory, const QString& name);
+
+// Case-insensitive look-ups of many names in one directory: the directory is listed once.
+// Names with directory parts fall back to FindFileNoCase. Use it for one pass over a folder
+// that does not change meanwhile.
+class FolderIndex {
+public:
+    explicit FolderIndex(const QString& directory);
+    // The existing path of `name`, or "".
+    [[nodiscard]] QString find(const QString& name) const;
+
+private:
+    QString m_directory;
+    QHash<QString, QString> m_byUpperName;
+};
 
 } // namespace common

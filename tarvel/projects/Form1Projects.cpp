@@ -223,22 +223,17 @@ bool Form1::LoadProject(const QString& mainFilePath)
 
     // An include is listed when its file can be opened under the name the tree shows, since that
     // is the name every later step opens, saves and scans.
-    auto includedFile = [this](const QString& line, QString* spec) {
-        const std::optional<QString> file = tarvel::IncludeDirectiveFile(line);
-        if (!file || !common::FileExists(common::ResolveFileNoCase(ProjectDir, *file)))
-            return false;
-        if (!common::FileExists(projectFilePath(common::ExtractFileName(*file))))
-            return false;
-        *spec = *file;
-        return true;
+    const common::FolderIndex folder(ProjectDir);
+    auto listed = [&folder](const QString& spec) {
+        return common::FileExists(folder.find(spec)) && common::FileExists(folder.find(common::ExtractFileName(spec)));
     };
 
     const int lines = m_code->lineCount();
     for (int i = 0; i < lines; ++i) {
-        QString spec;
-        if (!includedFile(m_code->lineText(i), &spec))
+        const std::optional<QString> spec = tarvel::IncludeDirectiveFile(m_code->lineText(i));
+        if (!spec || !listed(*spec))
             continue;
-        addNode(mainNode, spec + QString::number(counter), common::ExtractFileName(spec), 3);
+        addNode(mainNode, *spec + QString::number(counter), common::ExtractFileName(*spec), 3);
         ++counter;
     }
 
@@ -248,12 +243,11 @@ bool Form1::LoadProject(const QString& mainFilePath)
         const int scanned = nodeCount();
         for (int i = 3; i <= scanned; ++i) {
             QTreeWidgetItem* parent = node(i);
-            const common::Result<QStringList> text = common::ReadTextLines(projectFilePath(parent->text(0)));
+            const common::Result<QByteArray> text = common::ReadFileBytes(folder.find(parent->text(0)));
             if (!text)
                 continue;
-            for (const QString& line : text.value()) {
-                QString spec;
-                if (!includedFile(line, &spec))
+            for (const QString& spec : tarvel::IncludeDirectiveFiles(text.value())) {
+                if (!listed(spec))
                     continue;
                 ++counter;
                 setNodeImage(parent, 2);

@@ -68,6 +68,25 @@ std::optional<QString> IncludeDirectiveFile(const QString& line)
     return spec;
 }
 
+QStringList IncludeDirectiveFiles(const QByteArray& text)
+{
+    QStringList files;
+    qsizetype at = text.indexOf("{$");
+    while (at >= 0) {
+        qsizetype begin = at;
+        while (begin > 0 && text.at(begin - 1) != '\n' && text.at(begin - 1) != '\r')
+            --begin;
+        qsizetype end = at;
+        while (end < text.size() && text.at(end) != '\n' && text.at(end) != '\r')
+            ++end;
+        const std::optional<QString> file = IncludeDirectiveFile(QString::fromLatin1(text.constData() + begin, end - begin));
+        if (file)
+            files.append(*file);
+        at = text.indexOf("{$", end);
+    }
+    return files;
+}
+
 void SortStrings(QStringList& list, bool descending)
 {
     const int count = list.size();

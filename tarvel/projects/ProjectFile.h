@@ -38,6 +38,10 @@ struct ProjectFileContents {
 // directive.
 [[nodiscard]] std::optional<QString> IncludeDirectiveFile(const QString& line);
 
+// The include directive files of a whole text, in line order, by the rule above. Only lines that
+// hold "{$" are looked at closely, so large files are scanned at about the speed of reading.
+[[nodiscard]] QStringList IncludeDirectiveFiles(const QByteArray& text);
+
 // Sorts ascending (or descending) by character codes, letter case counting: a Shell sort with
 // the gaps 1, 4, 13, 40, ...
 void SortStrings(QStringList& list, bool descending);

@@ -99,3 +99,18 @@ TEST(Paths, AnExactMatchWinsOverOtherCase)
     EXPECT_EQ(FindFileNoCase(dir.path(), "A.INC"), dir.filePath("A.INC"));
     EXPECT_EQ(FindFileNoCase(dir.path(), "a.inc"), dir.filePath("a.inc"));
 }
+
+TEST(Paths, FolderIndexFindsNamesInAnyCaseFromOneListing)
+{
+    QTemporaryDir dir;
+    testfiles::write(dir.filePath("graph.inc"), "g");
+    testfiles::write(dir.filePath("sub/Deep.inc"), "d");
+    const FolderIndex index(dir.path());
+    testfiles::write(dir.filePath("later.inc"), "l");
+    EXPECT_EQ(index.find("GRAPH.INC"), dir.filePath("graph.inc"));
+    EXPECT_EQ(index.find("graph.inc"), dir.filePath("graph.inc"));
+    EXPECT_EQ(index.find("SUB\\DEEP.INC"), dir.filePath("sub/Deep.inc"));
+    EXPECT_EQ(index.find("later.inc"), dir.filePath("later.inc")) << "an exact name is still seen";
+    EXPECT_EQ(index.find("LATER.INC"), "") << "the listing is taken once";
+    EXPECT_EQ(index.find(""), "");
+}

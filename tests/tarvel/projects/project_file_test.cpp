@@ -96,3 +96,11 @@ TEST(SortStrings, BinaryOrderUpperCaseFirst)
     SortStrings(none, false);
     EXPECT_TRUE(none.isEmpty());
 }
+
+TEST(IncludeDirectives, AWholeTextIsScannedLineByLine)
+{
+    const QByteArray text = "program x;\r\n{$I a.inc}\r\n  {$i B.INC }\n{$I-}\rx := 1; {$I c.inc}\r\n{$I d.inc}";
+    EXPECT_EQ(IncludeDirectiveFiles(text), (QStringList{"A.INC", "B.INC", "X := 1;  C.INC", "D.INC"}));
+    EXPECT_TRUE(IncludeDirectiveFiles("").isEmpty());
+    EXPECT_TRUE(IncludeDirectiveFiles(QByteArray("\0\xFF{$", 4)).isEmpty());
+}

@@ -1,0 +1,132 @@
+// Opening a large generated project: a main file with 300 include directives, each include
+// 2,000 lines with a few nested includes, about 20 MB in all. Reports the time of LoadProject
+// (tree built, main file in the editor, routine lists off) beside a plain read of the same files
+// that counts their include lines; and the time to switch between two 20,000-line documents.
+
+#include "BenchSupport.h"
+
+#include "shell/CodeEditor.h"
+#include "shell/Form1.h"
+#include "ui/QtDialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include <cstdio>
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(bytes);
+}
+
+QByteArray pascalLines(int count, const QString& name)
+{
+    QByteArray text;
+    text.reserve(count * 36);
+    for (int i = 0; i < count; ++i)
+        text += QStringLiteral("  WriteLn('%1 %2');\r\n").arg(name).arg(i, 5).toLatin1();
+    return text;
+}
+
+// Returns the project's main file.
+QString generateProject(const QString& dir)
+{
+    QByteArray main = "program big;\r\n";
+    for (int i = 0; i < 300; ++i) {
+        const QString inc = QStringLiteral("unit%1.inc").arg(i, 3, 10, QLatin1Char('0'));
+        main += QStringLiteral("{$I %1}\r\n").arg(inc.toUpper()).toLatin1();
+        QByteArray body;
+        if (i % 10 == 0) // a few includes pull in a nested one
+            body += QStringLiteral("{$I nested%1.inc}\r\n").arg(i).toLatin1();
+        body += pascalLines(2000, inc);
+        writeFile(dir + "/" + inc, body);
+        if (i % 10 == 0)
+            writeFile(dir + QStringLiteral("/nested%1.inc").arg(i), pascalLines(200, "nested"));
+    }
+    main += "begin\r\nend.\r\n";
+    writeFile(dir + "/big.pas", main);
+    return dir + "/big.pas";
+}
+
+// Reads every file of the folder and counts the lines holding an include directive.
+int plainRead(const QString& dir, qint64* bytes)
+{
+    int includes = 0;
+    *bytes = 0;
+    const QStringList names = QDir(dir).entryList(QDir::Files);
+    for (const QString& name : names) {
+        QFile file(dir + "/" + name);
+        file.open(QIODevice::ReadOnly);
+        const QByteArray data = file.readAll();
+        *bytes += data.size();
+        for (const QByteArray& line : data.split('\n')) {
+            if (line.toUpper().contains("{$I"))
+                ++includes;
+        }
+    }
+    return includes;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir kit;
+    QDir().mkpath(kit.path() + "/help");
+    QTemporaryDir project;
+    const QString mainFile = generateProject(project.path());
+
+    common::QtDialogs dialogs;
+    Form1 window(kit.path(), dialogs, QString());
+    window.Settings.AutoTooltip = false;
+    window.show();
+
+    const int runs = 5;
+    QList<double> loads;
+    QList<double> reads;
+    qint64 bytes = 0;
+    int includeLines = 0;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        includeLines = plainRead(project.path(), &bytes);
+        reads.append(clock.nsecsElapsed() / 1e6);
+        clock.restart();
+        window.LoadProject(mainFile);
+        loads.append(clock.nsecsElapsed() / 1e6);
+    }
+    std::printf("Project of %.1f MB, %d include lines, %d tree nodes (median of %d runs)\n", bytes / 1e6, includeLines,
+                window.nodeCount(), runs);
+    std::printf("  plain read counting include lines: %8.1f ms\n", median(reads));
+    std::printf("  LoadProject:                        %8.1f ms  (%.2f x the plain read)\n", median(loads),
+                median(loads) / median(reads));
+
+    // Two 20,000-line documents shown in turn through the tree.
+    QTemporaryDir pair;
+    writeFile(pair.path() + "/doc_a.inc", pascalLines(20000, "document a"));
+    writeFile(pair.path() + "/doc_b.inc", pascalLines(20000, "document b"));
+    writeFile(pair.path() + "/two.pas", "{$I DOC_A.INC}\r\n{$I DOC_B.INC}\r\n");
+    window.LoadProject(pair.path() + "/two.pas");
+    QList<double> switches;
+    for (int i = 0; i < 10; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        window.TV_NodeClick(window.node(3 + i % 2));
+        QApplication::processEvents();
+        switches.append(clock.nsecsElapsed() / 1e6);
+    }
+    std::printf("Switching between two 20,000-line documents (median of 10): %.1f ms (editor holds %d lines)\n",
+                median(switches), window.editor()->lineCount());
+    return 0;
+}
