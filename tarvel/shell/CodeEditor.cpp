@@ -104,8 +104,9 @@ int characterOf(const QKeyEvent* event)
     default:
         break;
     }
+    // Other Ctrl combinations type nothing; Ctrl+Alt is AltGr on some keyboards and types.
     const QString text = event->text();
-    if (text.isEmpty() || (mods & Qt::ControlModifier))
+    if (ctrl || text.isEmpty() || !text.at(0).isPrint())
         return -1;
     return text.at(0).unicode();
 }
@@ -174,6 +175,9 @@ CodeEditor::CodeEditor(QWidget* parent) : QWidget(parent)
         view->setMarginWidth(1, 0);
         view->markerDefine(QsciScintilla::Background, kHighlightMarker);
         view->setMarkerBackgroundColor(kHighlightColour, kHighlightMarker);
+        // The right button belongs to the program (its Edit menu opens on mouseDown), so
+        // QScintilla's own context menu stays closed.
+        view->setContextMenuPolicy(Qt::PreventContextMenu);
         view->installEventFilter(this);
         view->viewport()->installEventFilter(this);
     }

@@ -7,11 +7,14 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QFontInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QContextMenuEvent>
 #include <QTest>
 
 #include <Qsci/qscicommand.h>
@@ -83,6 +86,10 @@ TEST_F(CodeEditorTest, LoadAndSaveKeepEveryByteAndCrLf)
     EXPECT_EQ(m_editor->lineText(1).size(), 253);
     EXPECT_EQ(m_editor->lineText(1).at(252), QChar(0xFF));
     EXPECT_EQ(m_editor->text(), QString::fromLatin1(original));
+    int line = -1, column = -1;
+    m_editor->selectionStart(&line, &column);
+    EXPECT_EQ(line, 0);
+    EXPECT_EQ(column, 0);
 
     ASSERT_TRUE(m_editor->saveFile(path("out.pas"), false));
     const QByteArray saved = testfiles::read(path("out.pas"));
@@ -155,8 +162,11 @@ TEST_F(CodeEditorTest, ModifiedFlagFollowsEditsLoadsAndSaves)
     load("begin end.\r\n");
     EXPECT_FALSE(m_editor->isModified());
     QTest::keyClicks(pane(0), "ab");
+    QKeyEvent eacute(QEvent::KeyPress, Qt::Key_Eacute, Qt::NoModifier, QString(QChar(0xE9)));
+    QApplication::sendEvent(pane(0), &eacute);
     EXPECT_TRUE(m_editor->isModified());
-    EXPECT_TRUE(m_editor->text().startsWith("ab"));
+    // A typed 8-bit character is one character (one byte in the file), not UTF-8.
+    EXPECT_EQ(m_editor->lineText(0), QString::fromLatin1("ab\xE9" "begin end."));
 
     ASSERT_TRUE(m_editor->saveFile(path("keep.pas"), true));
     EXPECT_TRUE(m_editor->isModified());
@@ -522,6 +532,18 @@ TEST_F(CodeEditorTest, MouseEventsReportButtonShiftAndPosition)
     EXPECT_EQ(std::get<3>(downs[0]), expected.y());
     EXPECT_GT(expected.y(), 100); // below the upper pane
     EXPECT_EQ(std::get<0>(ups[0]), Qt::RightButton);
+
+    // No menu of the editor's own competes with the program's.
+    QWidget* popup = nullptr;
+    QTimer::singleShot(0, m_editor.get(), [&] {
+        popup = QApplication::activePopupWidget();
+        if (popup)
+            popup->close();
+    });
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, at, lower->mapToGlobal(at));
+    QApplication::sendEvent(lower, &menu);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(popup, nullptr);
 }
 
 // ---- look and printing ----
