@@ -66,7 +66,6 @@ struct BrmsxOptions {
     QString SpareFolder;
 
     bool operator==(const BrmsxOptions& other) const;
-    bool operator!=(const BrmsxOptions& other) const { return !(*this == other); }
 };
 
 // Sets every field to its default except Ciel, TrueVSync and Spare4, which keep their values.
