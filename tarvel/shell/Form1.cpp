@@ -81,6 +81,14 @@ void Form1::buildControls()
     m_code->setObjectName(QStringLiteral("Code1"));
     m_code->setAccessibleName(QStringLiteral("Source editor"));
     m_code->move(twipsToPixels(tarvel::EditorLeftWithTreeTwips), 0);
+    // The editor's own Ctrl+Z binding is freed at start; Ctrl+Z (character 26) runs Edit > Undo,
+    // with its test of the modified flag.
+    connect(m_code, &CodeEditor::keyPress, this, [this](int character, Qt::KeyboardModifiers, bool* cancel) {
+        if (character == 26) {
+            mnuUndo_Click();
+            *cancel = true;
+        }
+    });
 
     auto* status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("StatusBar1"));
@@ -157,8 +165,11 @@ void Form1::buildMenus()
     QAction* prop = addItem(file, "mnuProp", QStringLiteral("Project Properties"));
     separator(file, "mnuseparator10");
     QAction* compile = addItem(file, "mnuCompile", QStringLiteral("Compile"), QKeySequence(Qt::Key_F6));
+    connect(compile, &QAction::triggered, this, &Form1::mnuCompile_Click);
     QAction* compileChn = addItem(file, "mnuCompileCHN", QStringLiteral("Compile to CHN"), QKeySequence(Qt::Key_F7));
+    connect(compileChn, &QAction::triggered, this, &Form1::mnuCompileCHN_Click);
     QAction* compileRun = addItem(file, "mnuCompileRun", QStringLiteral("Compile and Run"), QKeySequence(Qt::Key_F5));
+    connect(compileRun, &QAction::triggered, this, &Form1::mnuCompileRun_Click);
     separator(file, "mnuseparator2");
     QAction* print = addItem(file, "mnuPrint", QStringLiteral("Print"));
     connect(print, &QAction::triggered, this, &Form1::mnuPrint_Click);

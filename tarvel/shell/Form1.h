@@ -11,6 +11,7 @@
 #include <array>
 
 class CodeEditor;
+class Form2;
 class QAction;
 class QLabel;
 class QMenu;
@@ -68,6 +69,8 @@ public:
     void SaveSettings();
     void RegisterFileType();
     void RefreshRecentMenu();
+    // Builds the open project; true when the compiler ran and reported no errors.
+    bool DoCompilation(bool makeChn);
     void GetFileFunctions(int fileIndex, const QString& path);
     void RefreshTooltips();
 
@@ -84,6 +87,9 @@ public:
     void mnuSaveFile_Click();
     void mnuRefresh_Click();
     void mnurecent_Click(int index);
+    void mnuCompile_Click();
+    void mnuCompileCHN_Click();
+    void mnuCompileRun_Click();
     void mnuExit_Click();
     void mnuSplit_Click();
     void mnuShowProjectTree_Click();
@@ -117,6 +123,9 @@ public:
     CodeEditor* editor() const { return m_code; }
     QTreeWidget* tree() const { return m_tree; }
     QLabel* panel(int number) const; // 1 to 3
+    Form2* monitor() const { return m_monitor; }
+    // True while a build or Compile and Run waits for an outside program.
+    bool isBuilding() const { return m_building; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -141,6 +150,12 @@ private:
     bool loadDocument(const QString& path);
     bool saveEditorTo(const QString& path, bool keepModifiedFlag);
     void copyTemplate(const QString& templateName, const QString& mainFilePath);
+
+    // Building.
+    bool refuseSecondBuild();
+    bool saveBeforeBuild();
+    bool jumpToError(const QString& file, int line);
+    void runAndStartEmulator();
     QString projectFilePath(const QString& name) const;
     void showCurrentView(const QString& name);
 
@@ -159,4 +174,6 @@ private:
     QAction* m_showTree = nullptr;
     QList<QAction*> m_projectItems;
     QList<QTreeWidgetItem*> m_nodes;
+    Form2* m_monitor = nullptr;
+    bool m_building = false;
 };

@@ -325,3 +325,21 @@ TEST(Form1Window, ExitAsksNothingAndWritesNothing)
     EXPECT_TRUE(dialogs.calls().isEmpty());
     EXPECT_EQ(testfiles::read(kit.path("config.cfg")), before);
 }
+
+TEST(Form1Edit, CtrlZInTheEditorIsEditUndo)
+{
+    TarvelKit kit;
+    ScriptedDialogs dialogs;
+    auto form = kit.startForm(dialogs);
+    CodeEditor* code = form->editor();
+    code->setText("begin end.");
+    code->setModified(false);
+    code->setFocus();
+    QTest::keyClick(code->activeView(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(code->text(), "begin end.") << "nothing to undo after a load";
+    code->setCaret(0, 0);
+    QTest::keyClicks(code->activeView(), "x");
+    EXPECT_EQ(code->text(), "xbegin end.");
+    QTest::keyClick(code->activeView(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(code->text(), "begin end.");
+}
