@@ -9,5 +9,5 @@ export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$here/build" --output-on-failure --parallel "$(nproc)"
 
 "$here/scripts/setup.sh" "$here/build-asan" -DCMAKE_BUILD_TYPE=Debug -DKIT_SANITIZE=ON -DKIT_BUILD_BENCH=OFF
-ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$here/build-asan" --output-on-failure --parallel "$(nproc)"
