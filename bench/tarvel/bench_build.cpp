@@ -25,17 +25,6 @@
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes, bool executable = false)
-{
-    QDir().mkpath(path.left(path.lastIndexOf('/')));
-    QFile file(path);
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    file.write(bytes);
-    file.close();
-    if (executable)
-        file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
-}
-
 // A compiler that writes the chain file and a summary and exits; it sleeps when asked to.
 const QByteArray QuickCompiler = "#!/bin/sh\n"
                                  "[ -n \"$TP3_SLEEP\" ] && sleep \"$TP3_SLEEP\"\n"

@@ -20,13 +20,6 @@
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    file.write(bytes);
-}
-
 QByteArray pascalLines(int count, const QString& name)
 {
     QByteArray text;

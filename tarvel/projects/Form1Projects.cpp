@@ -224,16 +224,16 @@ bool Form1::LoadProject(const QString& mainFilePath)
     // An include is listed when its file can be opened under the name the tree shows, since that
     // is the name every later step opens, saves and scans.
     const common::FolderIndex folder(ProjectDir);
-    auto listed = [&folder](const QString& spec) {
-        return common::FileExists(folder.find(spec)) && common::FileExists(folder.find(common::ExtractFileName(spec)));
+    auto listed = [&folder](const QString& includeName) {
+        return common::FileExists(folder.find(includeName)) && common::FileExists(folder.find(common::ExtractFileName(includeName)));
     };
 
     const int lines = m_code->lineCount();
     for (int i = 0; i < lines; ++i) {
-        const std::optional<QString> spec = tarvel::IncludeDirectiveFile(m_code->lineText(i));
-        if (!spec || !listed(*spec))
+        const std::optional<QString> includeName = tarvel::IncludeDirectiveFile(m_code->lineText(i));
+        if (!includeName || !listed(*includeName))
             continue;
-        addNode(mainNode, *spec + QString::number(counter), common::ExtractFileName(*spec), 3);
+        addNode(mainNode, *includeName + QString::number(counter), common::ExtractFileName(*includeName), 3);
         ++counter;
     }
 
@@ -246,12 +246,12 @@ bool Form1::LoadProject(const QString& mainFilePath)
             const common::Result<QByteArray> text = common::ReadFileBytes(folder.find(parent->text(0)));
             if (!text)
                 continue;
-            for (const QString& spec : tarvel::IncludeDirectiveFiles(text.value())) {
-                if (!listed(spec))
+            for (const QString& includeName : tarvel::IncludeDirectiveFiles(text.value())) {
+                if (!listed(includeName))
                     continue;
                 ++counter;
                 setNodeImage(parent, 2);
-                addNode(parent, spec + QString::number(counter), common::ExtractFileName(spec), 3);
+                addNode(parent, includeName + QString::number(counter), common::ExtractFileName(includeName), 3);
             }
         }
     }

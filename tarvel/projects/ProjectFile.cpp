@@ -60,12 +60,12 @@ std::optional<QString> IncludeDirectiveFile(const QString& line)
     const QString upper = line.toUpper();
     if (!upper.contains(QLatin1String("{$I")))
         return std::nullopt;
-    QString spec = common::RemoveText(upper, QStringLiteral("{$I"));
-    spec = common::RemoveText(spec, QStringLiteral("}"));
-    spec = spec.trimmed();
-    if (spec.isEmpty() || spec == QLatin1String("-") || spec == QLatin1String("+"))
+    QString includeName = common::RemoveText(upper, QStringLiteral("{$I"));
+    includeName = common::RemoveText(includeName, QStringLiteral("}"));
+    includeName = includeName.trimmed();
+    if (includeName.isEmpty() || includeName == QLatin1String("-") || includeName == QLatin1String("+"))
         return std::nullopt;
-    return spec;
+    return includeName;
 }
 
 QStringList IncludeDirectiveFiles(const QByteArray& text)

@@ -48,6 +48,25 @@ void click(Form1& form, int index)
 
 } // namespace
 
+// The game project, opened.
+class OpenGame : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        form = kit.startForm(dialogs);
+        ASSERT_TRUE(form->OpenProjectFile(game.dir + "game.tpj"));
+    }
+
+    TarvelKit kit;
+    GameProject game{kit};
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Form1> form;
+};
+
+class SaveNamedProject : public OpenGame {};
+class SwitchDocuments : public OpenGame {};
+class Refresh : public OpenGame {};
+
 TEST(OpenProject, BuildsTheTreeTwoLevelsDeepWithKeysImagesAndParents)
 {
     TarvelKit kit;
@@ -231,13 +250,8 @@ TEST(OpenProject, ACommandLineProjectOpensAtStartInAnyLetterCase)
     EXPECT_EQ(form->BrowseDir, game.dir);
 }
 
-TEST(SaveProject, ANamedProjectIsSavedAsItsNameInTheProjectFolder)
+TEST_F(SaveNamedProject, GoesToItsNameInTheProjectFolder)
 {
-    TarvelKit kit;
-    GameProject game(kit);
-    ScriptedDialogs dialogs;
-    auto form = kit.startForm(dialogs);
-    ASSERT_TRUE(form->OpenProjectFile(game.dir + "game.tpj"));
     item(*form, "mnuSavePrj")->trigger();
     EXPECT_TRUE(dialogs.calls().isEmpty());
     EXPECT_EQ(testfiles::read(game.dir + "Demo.tpj"), "Demo\r\n100\r\nF93C\r\nGAME.PAS\r\n");
@@ -285,13 +299,8 @@ TEST(SaveProject, AFailedWriteIsReportedAndNotAddedToTheRecentList)
     EXPECT_NE(form->Settings.RecentFiles[0], game.dir + "Demo.tpj");
 }
 
-TEST(SwitchDocuments, CaretsAreRememberedPerDocument)
+TEST_F(SwitchDocuments, CaretsAreRememberedPerDocument)
 {
-    TarvelKit kit;
-    GameProject game(kit);
-    ScriptedDialogs dialogs;
-    auto form = kit.startForm(dialogs);
-    ASSERT_TRUE(form->OpenProjectFile(game.dir + "game.tpj"));
     CodeEditor* code = form->editor();
     code->setCaret(5, 2);
     click(*form, 3);
@@ -314,13 +323,8 @@ TEST(SwitchDocuments, CaretsAreRememberedPerDocument)
     EXPECT_TRUE(dialogs.calls().isEmpty());
 }
 
-TEST(SwitchDocuments, TheSaveQuestionAnswers)
+TEST_F(SwitchDocuments, TheSaveQuestionAnswers)
 {
-    TarvelKit kit;
-    GameProject game(kit);
-    ScriptedDialogs dialogs;
-    auto form = kit.startForm(dialogs);
-    ASSERT_TRUE(form->OpenProjectFile(game.dir + "game.tpj"));
     CodeEditor* code = form->editor();
     const QByteArray original = testfiles::read(game.dir + "game.pas");
 
@@ -360,13 +364,8 @@ TEST(SwitchDocuments, TheSaveQuestionAnswers)
     EXPECT_EQ(testfiles::read(game.dir + "game.pas"), "program auto;");
 }
 
-TEST(SwitchDocuments, AFailedSaveKeepsTheEditsAndTheShownDocument)
+TEST_F(SwitchDocuments, AFailedSaveKeepsTheEditsAndTheShownDocument)
 {
-    TarvelKit kit;
-    GameProject game(kit);
-    ScriptedDialogs dialogs;
-    auto form = kit.startForm(dialogs);
-    ASSERT_TRUE(form->OpenProjectFile(game.dir + "game.tpj"));
     QFile::setPermissions(game.dir + "game.pas", QFileDevice::ReadOwner);
     form->editor()->setText("precious");
     dialogs.queueAnswer(Answer::Yes);
@@ -379,13 +378,8 @@ TEST(SwitchDocuments, AFailedSaveKeepsTheEditsAndTheShownDocument)
     EXPECT_EQ(form->CurrentKey, "game.pas0");
 }
 
-TEST(SwitchDocuments, RootShownAndVanishedNodesChangeNothing)
+TEST_F(SwitchDocuments, RootShownAndVanishedNodesChangeNothing)
 {
-    TarvelKit kit;
-    GameProject game(kit);
-    ScriptedDialogs dialogs;
-    auto form = kit.startForm(dialogs);
-    ASSERT_TRUE(form->OpenProjectFile(game.dir + "game.tpj"));
     CodeEditor* code = form->editor();
     code->setHighlightedLine(1);
     const QString text = code->text();
@@ -402,13 +396,8 @@ TEST(SwitchDocuments, RootShownAndVanishedNodesChangeNothing)
     EXPECT_TRUE(dialogs.calls().isEmpty());
 }
 
-TEST(SwitchDocuments, ExpandAndCollapseSwapContainerImages)
+TEST_F(SwitchDocuments, ExpandAndCollapseSwapContainerImages)
 {
-    TarvelKit kit;
-    GameProject game(kit);
-    ScriptedDialogs dialogs;
-    auto form = kit.startForm(dialogs);
-    ASSERT_TRUE(form->OpenProjectFile(game.dir + "game.tpj"));
     form->node(2)->setExpanded(false);
     form->node(2)->setExpanded(true);
     EXPECT_EQ(Form1::nodeImage(form->node(2)), 2);
@@ -418,13 +407,8 @@ TEST(SwitchDocuments, ExpandAndCollapseSwapContainerImages)
     EXPECT_EQ(Form1::nodeImage(form->node(3)), 3);
 }
 
-TEST(Refresh, SavesTheShownIncludeThenRebuildsFromTheMainFile)
+TEST_F(Refresh, SavesTheShownIncludeThenRebuildsFromTheMainFile)
 {
-    TarvelKit kit;
-    GameProject game(kit);
-    ScriptedDialogs dialogs;
-    auto form = kit.startForm(dialogs);
-    ASSERT_TRUE(form->OpenProjectFile(game.dir + "game.tpj"));
     click(*form, 3);
     form->editor()->setText("{$I d.inc}\r\nprocedure a;\r\n");
     item(*form, "mnuRefresh")->trigger();
