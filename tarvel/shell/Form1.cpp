@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -76,6 +77,14 @@ void Form1::buildControls()
     connect(m_tree, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) { TV_NodeClick(item); });
     connect(m_tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { TV_Expand(item); });
     connect(m_tree, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) { TV_Collapse(item); });
+    // The editor keeps Tab for itself, so the tree has a key of its own: Alt+P moves there, and
+    // Tab from the tree goes back to the editor.
+    auto* toTree = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_P), this);
+    connect(toTree, &QShortcut::activated, this, [this] {
+        if (m_tree->isVisible())
+            m_tree->setFocus(Qt::ShortcutFocusReason);
+    });
+    m_tree->setAccessibleDescription(QStringLiteral("Alt+P moves here; Enter shows the chosen file"));
 
     m_code = new CodeEditor(client);
     m_code->setObjectName(QStringLiteral("Code1"));

@@ -343,3 +343,15 @@ TEST(Form1Edit, CtrlZInTheEditorIsEditUndo)
     QTest::keyClick(code->activeView(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(code->text(), "begin end.");
 }
+
+TEST(Form1Window, TheTreeAndTheEditorAreReachableByKeyboard)
+{
+    TarvelKit kit;
+    ScriptedDialogs dialogs;
+    auto form = kit.startForm(dialogs);
+    form->activateWindow();
+    QTest::keyClick(form.get(), Qt::Key_P, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), form->tree());
+    QTest::keyClick(form->tree(), Qt::Key_Tab);
+    EXPECT_TRUE(form->editor()->isAncestorOf(QApplication::focusWidget()));
+}
