@@ -1,6 +1,7 @@
 // Start-up of Lumivo's main window, offscreen, with both settings files present and the saved
 // folder holding 5,000 files: from construction until the window is shown and the event queue is
-// idle. Prints every run and the median.
+// idle. Prints every run and the median; then the same from process start, timing a child
+// process that builds the window and quits as soon as its event loop is idle.
 
 #include "launcher/BrmsxOptions.h"
 #include "launcher/Form1.h"
@@ -13,7 +14,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -23,6 +26,15 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc == 3 && QByteArray(argv[1]) == "--child") {
+        QApplication app(argc, argv);
+        common::QtDialogs dialogs;
+        lumivo::SystemProgramRunner runner;
+        lumivo::Form1 form(QString::fromLocal8Bit(argv[2]), dialogs, runner);
+        form.show();
+        QTimer::singleShot(0, &app, &QApplication::quit);
+        return app.exec();
+    }
     QApplication app(argc, argv);
 
     QTemporaryDir kit;
@@ -60,5 +72,19 @@ int main(int argc, char** argv)
     std::sort(sorted.begin(), sorted.end());
     std::printf("Lumivo start-up, 5,000 files, both settings files: median %.2f ms over %d runs (target < 200 ms)\n",
                 sorted[kRuns / 2], kRuns);
+
+    std::vector<double> processTimes;
+    for (int run = 0; run <= kRuns; ++run) {
+        QProcess child;
+        QElapsedTimer timer;
+        timer.start();
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), kit.path()});
+        child.waitForFinished(-1);
+        if (run > 0) // the first run warms the file cache
+            processTimes.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(processTimes.begin(), processTimes.end());
+    std::printf("From process start to the window shown and idle: median %.2f ms over %d runs\n",
+                processTimes[processTimes.size() / 2], kRuns);
     return 0;
 }
