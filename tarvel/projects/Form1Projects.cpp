@@ -417,8 +417,8 @@ void Form1::mnuFileOpen_Click()
     AddRecentFile(path);
     Project.ProjectName = tarvel::UnnamedProject;
     LoadProject(path);
-    findChild<QAction*>(QStringLiteral("mnuOpenIncfile"))->setEnabled(true);
-    findChild<QAction*>(QStringLiteral("mnuNewInc"))->setEnabled(true);
+    m_openInc->setEnabled(true);
+    m_newInc->setEnabled(true);
     BrowseDir = common::ExtractPath(path);
 }
 
@@ -471,8 +471,8 @@ void Form1::mnuNew_Click()
     if (written)
         AddRecentFile(tpj);
     node(1)->setText(0, Project.ProjectName);
-    findChild<QAction*>(QStringLiteral("mnuOpenIncfile"))->setEnabled(true);
-    findChild<QAction*>(QStringLiteral("mnuNewInc"))->setEnabled(true);
+    m_openInc->setEnabled(true);
+    m_newInc->setEnabled(true);
 }
 
 void Form1::copyTemplate(const QString& templateName, const QString& mainFilePath)

@@ -156,13 +156,13 @@ void Form1::buildMenus()
     QMenu* file = menu("mnuFile", QStringLiteral("&File"));
     QMenu* newMenu = submenu(file, "mnuNewMenu", QStringLiteral("New"));
     connect(addItem(newMenu, "mnuNew", QStringLiteral("Project")), &QAction::triggered, this, &Form1::mnuNew_Click);
-    QAction* newInc = addItem(newMenu, "mnuNewInc", QStringLiteral("Include file"));
+    m_newInc = addItem(newMenu, "mnuNewInc", QStringLiteral("Include file"));
     QMenu* open = submenu(file, "mnOpen", QStringLiteral("Open"));
     connect(addItem(open, "mnuOpenProject", QStringLiteral("Project file")), &QAction::triggered, this,
             &Form1::mnuOpenProject_Click);
     connect(addItem(open, "mnuFileOpen", QStringLiteral("Pascal file")), &QAction::triggered, this,
             &Form1::mnuFileOpen_Click);
-    QAction* openInc = addItem(open, "mnuOpenIncfile", QStringLiteral("Include file"));
+    m_openInc = addItem(open, "mnuOpenIncfile", QStringLiteral("Include file"));
     QMenu* save = submenu(file, "mnuSave", QStringLiteral("Save"));
     connect(addItem(save, "mnuSavePrj", QStringLiteral("Save Project")), &QAction::triggered, this,
             &Form1::mnuSavePrj_Click);
@@ -194,9 +194,12 @@ void Form1::buildMenus()
     connect(addItem(file, "mnuExit", QStringLiteral("Exit")), &QAction::triggered, this, &Form1::mnuExit_Click);
 
     QMenu* edit = menu("mnuEdit", QStringLiteral("&Edit"));
-    connect(addItem(edit, "mnuCut", QStringLiteral("Cut")), &QAction::triggered, this, &Form1::mnuCut_Click);
-    connect(addItem(edit, "mnuCopy", QStringLiteral("Copy")), &QAction::triggered, this, &Form1::mnuCopy_Click);
-    connect(addItem(edit, "mnuPaste", QStringLiteral("Paste")), &QAction::triggered, this, &Form1::mnuPaste_Click);
+    m_cut = addItem(edit, "mnuCut", QStringLiteral("Cut"));
+    connect(m_cut, &QAction::triggered, this, &Form1::mnuCut_Click);
+    m_copy = addItem(edit, "mnuCopy", QStringLiteral("Copy"));
+    connect(m_copy, &QAction::triggered, this, &Form1::mnuCopy_Click);
+    m_paste = addItem(edit, "mnuPaste", QStringLiteral("Paste"));
+    connect(m_paste, &QAction::triggered, this, &Form1::mnuPaste_Click);
     connect(addItem(edit, "mnuDelete", QStringLiteral("Delete")), &QAction::triggered, this, &Form1::mnuDelete_Click);
     separator(edit, "mnuspearator5");
     connect(addItem(edit, "mnuFind", QStringLiteral("Find")), &QAction::triggered, this, &Form1::mnuFind_Click);
@@ -204,8 +207,10 @@ void Form1::buildMenus()
             &Form1::mnuFindNext_Click);
     connect(addItem(edit, "mnuReplace", QStringLiteral("Replace")), &QAction::triggered, this, &Form1::mnuReplace_Click);
     separator(edit, "mnuSeparator7");
-    connect(addItem(edit, "mnuUndo", QStringLiteral("Undo")), &QAction::triggered, this, &Form1::mnuUndo_Click);
-    connect(addItem(edit, "mnuRedo", QStringLiteral("Redo")), &QAction::triggered, this, &Form1::mnuRedo_Click);
+    m_undo = addItem(edit, "mnuUndo", QStringLiteral("Undo"));
+    connect(m_undo, &QAction::triggered, this, &Form1::mnuUndo_Click);
+    m_redo = addItem(edit, "mnuRedo", QStringLiteral("Redo"));
+    connect(m_redo, &QAction::triggered, this, &Form1::mnuRedo_Click);
     separator(edit, "mnuSeparator6");
     connect(addItem(edit, "mnuClear", QStringLiteral("Clear")), &QAction::triggered, this, &Form1::mnuClear_Click);
     separator(edit, "mnuseparator4");
@@ -232,7 +237,7 @@ void Form1::buildMenus()
     separator(help, "mnseparator0");
     addItem(help, "mnuAbout", QStringLiteral("About"));
 
-    m_projectItems = {save->menuAction(), print, compile, compileRun, prop, refresh, newInc, openInc, compileChn};
+    m_projectItems = {save->menuAction(), print, compile, compileRun, prop, refresh, m_newInc, m_openInc, compileChn};
     save->menuAction()->setObjectName(QStringLiteral("mnuSave"));
     newMenu->menuAction()->setObjectName(QStringLiteral("mnuNewMenu"));
     open->menuAction()->setObjectName(QStringLiteral("mnOpen"));
@@ -331,11 +336,11 @@ void Form1::Timer1_Timer()
     int column = 0;
     m_code->selectionStart(&line, &column);
     m_panels[0]->setText(QStringLiteral("Line: %1 Col: %2").arg(line + 1).arg(column + 1));
-    findChild<QAction*>(QStringLiteral("mnuCopy"))->setEnabled(m_code->canCopy());
-    findChild<QAction*>(QStringLiteral("mnuCut"))->setEnabled(m_code->canCut());
-    findChild<QAction*>(QStringLiteral("mnuPaste"))->setEnabled(m_code->canPaste());
-    findChild<QAction*>(QStringLiteral("mnuRedo"))->setEnabled(m_code->canRedo());
-    findChild<QAction*>(QStringLiteral("mnuUndo"))->setEnabled(m_code->canUndo());
+    m_copy->setEnabled(m_code->canCopy());
+    m_cut->setEnabled(m_code->canCut());
+    m_paste->setEnabled(m_code->canPaste());
+    m_redo->setEnabled(m_code->canRedo());
+    m_undo->setEnabled(m_code->canUndo());
 }
 
 void Form1::mnuSplit_Click()

@@ -170,6 +170,13 @@ private:
     std::array<QLabel*, 3> m_panels{};
     std::array<QAction*, 5> m_recent{};
     QAction* m_recentSeparator = nullptr;
+    QAction* m_cut = nullptr;
+    QAction* m_copy = nullptr;
+    QAction* m_paste = nullptr;
+    QAction* m_undo = nullptr;
+    QAction* m_redo = nullptr;
+    QAction* m_newInc = nullptr;
+    QAction* m_openInc = nullptr;
     QAction* m_split = nullptr;
     QAction* m_showTree = nullptr;
     QList<QAction*> m_projectItems;
