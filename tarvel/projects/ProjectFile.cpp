@@ -4,6 +4,8 @@
 #include "core/Text.h"
 #include "core/TextFile.h"
 
+#include <cctype>
+
 namespace tarvel {
 
 QString FormatAddress(qint16 address)
@@ -15,15 +17,11 @@ std::optional<qint16> ParseAddress(const QString& text)
 {
     if (text.isEmpty() || text.size() > 4)
         return std::nullopt;
-    bool ok = false;
-    const uint value = text.toUInt(&ok, 16);
     for (QChar c : text) {
-        if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c.toUpper() >= QLatin1Char('A') && c.toUpper() <= QLatin1Char('F'))))
+        if (!std::isxdigit(static_cast<unsigned char>(c.toLatin1())) || c.unicode() > 0x7F)
             return std::nullopt;
     }
-    if (!ok)
-        return std::nullopt;
-    return static_cast<qint16>(static_cast<quint16>(value));
+    return static_cast<qint16>(static_cast<quint16>(text.toUInt(nullptr, 16)));
 }
 
 common::Result<ProjectFileContents> ParseProjectFile(const QByteArray& bytes)
