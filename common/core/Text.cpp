@@ -67,6 +67,13 @@ QString TrimAtNull(const QString& text)
     return head.mid(begin, end - begin);
 }
 
+QString ShellQuote(const QString& text)
+{
+    QString quoted = text;
+    quoted.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
 qint32 ShiftLeft(qint32 value, qint32 bits)
 {
     // Done on unsigned values so that a shift into the sign bit is defined behaviour.

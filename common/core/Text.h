@@ -19,6 +19,9 @@ namespace common {
 // The part before the first NUL character, without leading and trailing blanks.
 [[nodiscard]] QString TrimAtNull(const QString& text);
 
+// The text as one word for a POSIX shell: in single quotes, each quote inside written '\''.
+[[nodiscard]] QString ShellQuote(const QString& text);
+
 // value * 2^bits as a 32-bit signed integer (wrapping like the machine does).
 [[nodiscard]] qint32 ShiftLeft(qint32 value, qint32 bits);
 

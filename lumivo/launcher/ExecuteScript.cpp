@@ -2,6 +2,8 @@
 
 #include "EmulatorCommand.h"
 
+#include "core/Text.h"
+
 #include <QFile>
 #include <QRegularExpression>
 
@@ -18,23 +20,16 @@ bool isBareWord(const QString& word)
 
 } // namespace
 
-QString ShellQuote(const QString& text)
-{
-    QString quoted = text;
-    quoted.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
-    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
-}
-
 QByteArray RenderExecuteScript(const EmulatorCommand& command)
 {
-    QString line = ShellQuote(command.program);
+    QString line = common::ShellQuote(command.program);
     for (const QString& argument : command.arguments)
-        line += QLatin1Char(' ') + (isBareWord(argument) ? argument : ShellQuote(argument));
+        line += QLatin1Char(' ') + (isBareWord(argument) ? argument : common::ShellQuote(argument));
 
     QString script;
     script += QStringLiteral("#!/bin/sh\n");
     script += QStringLiteral("clear 2>/dev/null\n");
-    script += QStringLiteral("cd ") + ShellQuote(command.folder) + QStringLiteral(" || exit 1\n");
+    script += QStringLiteral("cd ") + common::ShellQuote(command.folder) + QStringLiteral(" || exit 1\n");
     script += line + QLatin1Char('\n');
     return QFile::encodeName(script);
 }

@@ -7,9 +7,6 @@ namespace lumivo {
 
 struct EmulatorCommand;
 
-// The text in single quotes as the shell reads it literally: quotes inside become '\''.
-[[nodiscard]] QString ShellQuote(const QString& text);
-
 // execute.sh for one run: a header, clearing the screen, changing to the command's folder and
 // the command itself. Every path and the program are single-quoted, so no name can inject shell
 // syntax; option words and numbers stand bare. Lines end in LF; names are in the file system's

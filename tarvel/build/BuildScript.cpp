@@ -2,6 +2,7 @@
 
 #include "core/Text.h"
 #include "core/TextFile.h"
+#include "projects/ProjectFile.h"
 
 #include <QFile>
 
@@ -16,12 +17,10 @@ QString JoinPath(const QString& directory, const QString& name, PathStyle style)
     return directory + (style == PathStyle::Windows ? QLatin1Char('\\') : QLatin1Char('/')) + name;
 }
 
-// A word for sh: single quotes keep every byte literal; a quote inside becomes '\''.
+// A word for sh in the file system's bytes: single quotes keep every byte literal.
 QByteArray ShellWord(const QString& text)
 {
-    QByteArray bytes = QFile::encodeName(text);
-    bytes.replace('\'', QByteArrayLiteral("'\\''"));
-    return '\'' + bytes + '\'';
+    return QFile::encodeName(common::ShellQuote(text));
 }
 
 QByteArray ShellWords(const QStringList& words)
@@ -36,11 +35,6 @@ QByteArray ShellWords(const QStringList& words)
 }
 
 } // namespace
-
-QString AddressHex(qint16 address)
-{
-    return QString::number(static_cast<quint16>(address), 16).toUpper();
-}
 
 QString MainFileBaseName(const QString& mainFileName)
 {
@@ -57,8 +51,8 @@ QList<BuildStep> BuildSteps(const BuildRequest& request, PathStyle style)
     QStringList arguments{request.baseName};
     if (request.makeChn)
         arguments << QStringLiteral("/H");
-    arguments << QStringLiteral("/S") + AddressHex(request.startAddress)
-              << QStringLiteral("/E") + AddressHex(request.endAddress)
+    arguments << QStringLiteral("/S") + FormatAddress(request.startAddress)
+              << QStringLiteral("/E") + FormatAddress(request.endAddress)
               << QStringLiteral("/R") + QLatin1String(kErrorsFileName);
     steps.append({BuildStep::Kind::RunCompiler, JoinPath(compilerDir, QStringLiteral("TP3"), style), arguments,
                   QLatin1String(kResultFileName)});

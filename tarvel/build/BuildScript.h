@@ -46,10 +46,6 @@ enum class PathStyle { Posix, Windows };
 inline constexpr char kErrorsFileName[] = "errors.txt";
 inline constexpr char kResultFileName[] = "result.txt";
 
-// The address as the compiler's switches want it: unsigned 16-bit, upper-case hex, no leading
-// zeros ("D200", "100", "0").
-[[nodiscard]] QString AddressHex(qint16 address);
-
 // The base name of a main file: every ".pas" removed without regard to case (Demo.PAS -> Demo).
 [[nodiscard]] QString MainFileBaseName(const QString& mainFileName);
 

@@ -1,3 +1,4 @@
+#include "core/Text.h"
 #include "launcher/EmulatorCommand.h"
 #include "launcher/ExecuteScript.h"
 #include "launcher/ModMSX.h"
@@ -34,7 +35,7 @@ TEST(ExecuteScript, WorkedExampleInShellForm)
 
 TEST(ExecuteScript, QuotesEveryPath)
 {
-    EXPECT_EQ(ShellQuote(QStringLiteral("it's")), QStringLiteral("'it'\\''s'"));
+    EXPECT_EQ(common::ShellQuote(QStringLiteral("it's")), QStringLiteral("'it'\\''s'"));
     EmulatorCommand command;
     command.folder = QStringLiteral("/a b/");
     command.program = QStringLiteral("/usr/games/fmsx");

@@ -1,4 +1,5 @@
 #include "build/BuildScript.h"
+#include "projects/ProjectFile.h"
 
 #include "BuildTestKit.h"
 #include "TestFiles.h"
@@ -43,7 +44,7 @@ TEST(BuildScript, AddressesAreUnsignedUpperCaseHexWithoutLeadingZeros)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        EXPECT_EQ(AddressHex(row.address), QLatin1String(row.hex));
+        EXPECT_EQ(FormatAddress(row.address), QLatin1String(row.hex));
     }
 }
 
