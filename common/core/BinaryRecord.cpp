@@ -1,5 +1,7 @@
 #include "core/BinaryRecord.h"
 
+#include "core/Paths.h"
+
 #include <QtEndian>
 
 #include <utility>
@@ -48,6 +50,24 @@ bool RecordReader::readBool16(bool& field)
 
 bool RecordReader::readString(QString& field)
 {
+    QByteArray bytes;
+    if (!readBytes(bytes))
+        return false;
+    field = QString::fromLatin1(bytes);
+    return true;
+}
+
+bool RecordReader::readPath(QString& field)
+{
+    QByteArray bytes;
+    if (!readBytes(bytes))
+        return false;
+    field = DecodePathBytes(bytes);
+    return true;
+}
+
+bool RecordReader::readBytes(QByteArray& field)
+{
     const char* data = nullptr;
     if (m_stopped || m_bytes.size() - m_pos < 2) {
         m_stopped = true;
@@ -60,7 +80,7 @@ bool RecordReader::readString(QString& field)
     }
     m_pos += 2;
     take(length, data);
-    field = QString::fromLatin1(data, length);
+    field = QByteArray(data, length);
     return true;
 }
 
@@ -85,7 +105,16 @@ void RecordWriter::writeBool16(bool value)
 
 void RecordWriter::writeString(const QString& text)
 {
-    QByteArray bytes = text.toLatin1();
+    writeBytes(text.toLatin1());
+}
+
+void RecordWriter::writePath(const QString& path)
+{
+    writeBytes(EncodePathBytes(path));
+}
+
+void RecordWriter::writeBytes(QByteArray bytes)
+{
     if (bytes.size() > 0xFFFF)
         bytes.truncate(0xFFFF);
     char length[2];

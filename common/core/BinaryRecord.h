@@ -19,12 +19,15 @@ public:
     bool readInt32(qint32& field);
     bool readBool16(bool& field);
     bool readString(QString& field);
+    // A string field that holds a path, in the file system's bytes (DecodePathBytes).
+    bool readPath(QString& field);
 
     // True while every field so far was complete.
     bool complete() const { return !m_stopped; }
 
 private:
     bool take(qsizetype count, const char*& data);
+    bool readBytes(QByteArray& field);
 
     QByteArray m_bytes;
     qsizetype m_pos = 0;
@@ -40,10 +43,14 @@ public:
     // Text is stored 8-bit; characters outside Latin-1 become '?'. Texts longer than 65,535
     // bytes are cut to fit the length field.
     void writeString(const QString& text);
+    // A path in the file system's own bytes (EncodePathBytes), so that no character is lost.
+    void writePath(const QString& path);
 
     const QByteArray& bytes() const { return m_bytes; }
 
 private:
+    void writeBytes(QByteArray bytes);
+
     QByteArray m_bytes;
 };
 

@@ -1,5 +1,7 @@
 #include "core/Paths.h"
 
+#include "core/Text.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -105,6 +107,19 @@ qint64 DirectorySize(QString& directory, const QString& pattern, bool includeSub
     return total;
 }
 
+QByteArray EncodePathBytes(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+QString DecodePathBytes(const QByteArray& bytes)
+{
+    const QString decoded = QFile::decodeName(bytes);
+    if (QFile::encodeName(decoded) == bytes)
+        return decoded;
+    return QString::fromLatin1(bytes);
+}
+
 QString FindFileNoCase(const QString& directory, const QString& name)
 {
     if (name.isEmpty())
@@ -123,7 +138,7 @@ QString FindFileNoCase(const QString& directory, const QString& name)
             QDir dir(current);
             const QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
             for (const QString& entry : entries) {
-                if (entry.compare(part, Qt::CaseInsensitive) == 0) {
+                if (AsciiEqualsNoCase(entry, part)) {
                     found = entry;
                     break;
                 }
@@ -144,7 +159,7 @@ FolderIndex::FolderIndex(const QString& directory) : m_directory(AddBackslash(di
     for (const QString& entry : entries) {
         // An exact match is looked for first in find(); among names that differ only in case the
         // first listed one wins, as in FindFileNoCase.
-        const QString upper = entry.toUpper();
+        const QString upper = AsciiUpper(entry);
         if (!m_byUpperName.contains(upper))
             m_byUpperName.insert(upper, entry);
     }
@@ -158,7 +173,7 @@ QString FolderIndex::find(const QString& name) const
         return FindFileNoCase(m_directory, name);
     if (QFileInfo::exists(m_directory + name))
         return m_directory + name;
-    const auto found = m_byUpperName.constFind(name.toUpper());
+    const auto found = m_byUpperName.constFind(AsciiUpper(name));
     return found == m_byUpperName.constEnd() ? QString() : m_directory + found.value();
 }
 

@@ -31,7 +31,13 @@ namespace common {
 // all subdirectories. The directory argument gets a trailing separator if it had none.
 [[nodiscard]] qint64 DirectorySize(QString& directory, const QString& pattern, bool includeSubdirectories);
 
-// Looks a file name up inside a directory without regard to letter case (an exact match wins).
+// Paths stored in records and project files are the file system's own bytes, so every path the
+// program can open survives a save. Bytes that are not valid in the file system's encoding (a
+// file written on Windows in its 8-bit code page) read as Latin-1, as they always did.
+[[nodiscard]] QByteArray EncodePathBytes(const QString& path);
+[[nodiscard]] QString DecodePathBytes(const QByteArray& bytes);
+
+// Looks a file name up inside a directory without regard to ASCII letter case (an exact match wins).
 // The name may hold directory parts separated by '/' or '\'. Returns the existing path, or ""
 // when no entry matches.
 [[nodiscard]] QString FindFileNoCase(const QString& directory, const QString& name);

@@ -74,6 +74,21 @@ QString ShellQuote(const QString& text)
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
+QString AsciiUpper(const QString& text)
+{
+    QString upper = text;
+    for (QChar& c : upper) {
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+            c = QChar(c.unicode() - 'a' + 'A');
+    }
+    return upper;
+}
+
+bool AsciiEqualsNoCase(const QString& a, const QString& b)
+{
+    return a.size() == b.size() && AsciiUpper(a) == AsciiUpper(b);
+}
+
 qint32 ShiftLeft(qint32 value, qint32 bits)
 {
     // Done on unsigned values so that a shift into the sign bit is defined behaviour.

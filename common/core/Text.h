@@ -22,6 +22,10 @@ namespace common {
 // The text as one word for a POSIX shell: in single quotes, each quote inside written '\''.
 [[nodiscard]] QString ShellQuote(const QString& text);
 
+// MSX names are ASCII: only a-z change case; every other character (ß, é, я) stays as it is.
+[[nodiscard]] QString AsciiUpper(const QString& text);
+[[nodiscard]] bool AsciiEqualsNoCase(const QString& a, const QString& b);
+
 // value * 2^bits as a 32-bit signed integer (wrapping like the machine does).
 [[nodiscard]] qint32 ShiftLeft(qint32 value, qint32 bits);
 

@@ -4,6 +4,10 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
 namespace common {
 
 QStringList SplitLines(const QByteArray& bytes)
@@ -56,6 +60,33 @@ Result<QStringList> ReadTextLines(const QString& path)
     return SplitLines(bytes.value());
 }
 
+namespace {
+
+Status writeFailure(const QString& path, const QString& reason)
+{
+    return Failure(QStringLiteral("Cannot write %1: %2").arg(path, reason));
+}
+
+// Writes every byte through the device's buffer to the disk. QSaveFile::commit() on Qt 6.4 can
+// report success after its final flush failed, so the flush and the sync are checked here.
+bool writeAllToDisk(QFileDevice& file, const QByteArray& bytes)
+{
+    if (file.write(bytes) != bytes.size())
+        return false;
+    if (!file.flush())
+        return false;
+    return ::fsync(file.handle()) == 0;
+}
+
+QString lastError(const QFileDevice& file)
+{
+    return file.error() == QFileDevice::NoError || file.errorString().isEmpty()
+        ? QString::fromLocal8Bit(strerror(errno))
+        : file.errorString();
+}
+
+} // namespace
+
 Status WriteFileAtomic(const QString& path, const QByteArray& bytes)
 {
     const QFileInfo info(path);
@@ -65,15 +96,42 @@ Status WriteFileAtomic(const QString& path, const QByteArray& bytes)
         return Failure(QStringLiteral("Cannot write %1: the file is read-only.").arg(path));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return Failure(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
+        return writeFailure(path, file.errorString());
+    errno = 0;
+    if (!writeAllToDisk(file, bytes)) {
+        const QString reason = lastError(file);
         file.cancelWriting();
-        return Failure(QStringLiteral("Cannot write %1: %2").arg(path, reason));
+        return writeFailure(path, reason);
     }
     if (!file.commit())
-        return Failure(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+        return writeFailure(path, file.errorString());
     return Success();
+}
+
+Status WriteFileInPlace(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return writeFailure(path, file.errorString());
+    errno = 0;
+    if (!writeAllToDisk(file, bytes) || !file.resize(bytes.size()))
+        return writeFailure(path, lastError(file));
+    file.close();
+    return Success();
+}
+
+Status WriteSettingsRecord(const QString& path, const QByteArray& bytes)
+{
+    const Status atomic = WriteFileAtomic(path, bytes);
+    if (atomic)
+        return atomic;
+    const QFileInfo info(path);
+    const QFileInfo folder(info.absolutePath());
+    // Only a folder that refuses new files is worked around; a full disk or a read-only record
+    // stays a failure.
+    if (!info.isFile() || folder.isWritable() || !info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner))
+        return atomic;
+    return WriteFileInPlace(path, bytes);
 }
 
 Status WriteTextLinesAtomic(const QString& path, const QStringList& lines)

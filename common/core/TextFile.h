@@ -24,9 +24,19 @@ namespace common {
 [[nodiscard]] Result<QByteArray> ReadFileBytes(const QString& path);
 
 // Replaces the file with `bytes` atomically: the data goes to a temporary file in the same
-// directory that is then renamed over the target, so a failure leaves the old file intact.
-// A file that exists but is read-only is not replaced.
+// directory, is flushed and synced to the disk, and only then renamed over the target. Any byte
+// that does not reach the disk (a full disk, a size limit) is a failure and leaves the old file
+// whole. A file that exists but is read-only is not replaced.
 [[nodiscard]] Status WriteFileAtomic(const QString& path, const QByteArray& bytes);
+
+// Overwrites an existing file from its first byte, then cuts it to the length of `bytes`; the
+// data is flushed and synced before it counts as written. For small records only: a failure
+// part-way leaves the file damaged.
+[[nodiscard]] Status WriteFileInPlace(const QString& path, const QByteArray& bytes);
+
+// Saves a small settings record: atomically when the folder can take the temporary file, else
+// (a read-only folder holding a writable file) in place. Fails only when both ways fail.
+[[nodiscard]] Status WriteSettingsRecord(const QString& path, const QByteArray& bytes);
 
 // WriteFileAtomic of the lines joined with CR LF.
 [[nodiscard]] Status WriteTextLinesAtomic(const QString& path, const QStringList& lines);

@@ -71,3 +71,23 @@ TEST(BinaryRecord, AShortRecordStopsAtTheFirstIncompleteFieldAndKeepsTheRest)
     EXPECT_FALSE(odd.readInt32(wide));
     EXPECT_EQ(wide, 3);
 }
+
+TEST(BinaryRecord, PathsKeepTheFileSystemsBytes)
+{
+    const QString folder = QString::fromUtf8("/home/ana/проект/спрайт.pas");
+    RecordWriter writer;
+    writer.writePath(folder);
+    const QByteArray utf8 = folder.toUtf8();
+    EXPECT_EQ(writer.bytes().mid(2), utf8);
+    EXPECT_EQ(quint8(writer.bytes().at(0)) | quint8(writer.bytes().at(1)) << 8, utf8.size());
+
+    QString back;
+    RecordReader reader(writer.bytes());
+    ASSERT_TRUE(reader.readPath(back));
+    EXPECT_EQ(back, folder);
+
+    // A path written on Windows in its 8-bit code page (é is the byte E9) reads as before.
+    RecordReader windows(QByteArray("\x09\x00" "C:\\Jeux\xE9\\", 11));
+    ASSERT_TRUE(windows.readPath(back));
+    EXPECT_EQ(back, QString::fromLatin1("C:\\Jeux\xE9\\"));
+}

@@ -114,3 +114,16 @@ TEST(Paths, FolderIndexFindsNamesInAnyCaseFromOneListing)
     EXPECT_EQ(index.find("LATER.INC"), "") << "the listing is taken once";
     EXPECT_EQ(index.find(""), "");
 }
+
+TEST(Paths, NamesAreMatchedInAsciiCaseOnly)
+{
+    QTemporaryDir dir;
+    testfiles::write(dir.filePath(QString::fromUtf8("straße.pas")), "x");
+    testfiles::write(dir.filePath("graph.inc"), "x");
+    EXPECT_EQ(FindFileNoCase(dir.path(), QString::fromUtf8("STRAßE.PAS")), dir.filePath(QString::fromUtf8("straße.pas")));
+    EXPECT_EQ(FindFileNoCase(dir.path(), "STRASSE.PAS"), "");
+    const FolderIndex index(dir.path());
+    EXPECT_EQ(index.find(QString::fromUtf8("Straße.Pas")), dir.filePath(QString::fromUtf8("straße.pas")));
+    EXPECT_EQ(index.find("STRASSE.PAS"), "");
+    EXPECT_EQ(index.find("GRAPH.INC"), dir.filePath("graph.inc"));
+}

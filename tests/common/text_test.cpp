@@ -53,3 +53,13 @@ TEST(Text, ShiftLeftWrapsAt32Bits)
     EXPECT_EQ(ShiftLeft(1, 31), std::numeric_limits<qint32>::min());
     EXPECT_EQ(ShiftLeft(-1, 1), -2);
 }
+
+TEST(Text, OnlyAsciiLettersChangeCase)
+{
+    EXPECT_EQ(AsciiUpper(QString::fromUtf8("straße.pas")), QString::fromUtf8("STRAßE.PAS"));
+    EXPECT_EQ(AsciiUpper(QString::fromUtf8("спрайт.inc")), QString::fromUtf8("спрайт.INC"));
+    EXPECT_EQ(AsciiUpper(QString::fromUtf8("é-z{")), QString::fromUtf8("é-Z{"));
+    EXPECT_TRUE(AsciiEqualsNoCase("Graph.Inc", "GRAPH.INC"));
+    EXPECT_FALSE(AsciiEqualsNoCase(QString::fromUtf8("é.inc"), QString::fromUtf8("É.INC")));
+    EXPECT_FALSE(AsciiEqualsNoCase(QString::fromUtf8("straße"), "STRASSE"));
+}
