@@ -9,7 +9,7 @@ shift || true
 # Build and tests; the real emulators for the end-to-end tests (openMSX with the free C-BIOS ROMs,
 # DOSBox for BR-MSX), a Z80 assembler for the test cartridge, a virtual display, and clang with
 # its fuzzer runtime for the fuzz targets.
-packages=(cmake ninja-build g++ ccache qt6-base-dev libqscintilla2-qt6-dev libgtest-dev mtools
+packages=(cmake ninja-build g++ qt6-base-dev libqscintilla2-qt6-dev libgtest-dev mtools
           openmsx dosbox pasmo xvfb xauth clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
