@@ -5,6 +5,8 @@
 
 #include "core/Paths.h"
 
+#include <QFileInfo>
+
 namespace lumivo {
 
 namespace {
@@ -30,6 +32,12 @@ void appendValue(QStringList& words, bool when, const char* option, qint16 value
 }
 
 } // namespace
+
+QString FindBrmsx(const QString& folder)
+{
+    const QString found = common::FindFileNoCase(folder, QStringLiteral("brmsx.exe"));
+    return common::FileExists(found) ? found : QString();
+}
 
 QStringList BrmsxOptionArguments(const BrmsxOptions& o)
 {
@@ -91,7 +99,9 @@ CommandOutcome BuildBrmsxCommand(const RunSelection& selection, const BrmsxOptio
     const QString folder = resolvedFolder(selection.folder);
     EmulatorCommand& command = outcome.command;
     command.folder = common::AddBackslash(options.BrmsxFolder);
-    command.program = QStringLiteral("./brmsx.exe");
+    const QString program = FindBrmsx(options.BrmsxFolder);
+    command.program = QStringLiteral("./") +
+                      (program.isEmpty() ? QStringLiteral("brmsx.exe") : QFileInfo(program).fileName());
     command.arguments << ImageKindBrmsxOption(selection.kind)
                       << (selection.kind == KindDir ? folder : folder + selection.fileName);
     command.arguments << BrmsxOptionArguments(options);

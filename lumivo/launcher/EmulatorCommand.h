@@ -30,8 +30,13 @@ struct CommandOutcome {
     EmulatorCommand command; // valid when problem is None
 };
 
+// The path of BR-MSX's program in `folder`: brmsx.exe in any letter case (copies from FAT media
+// are often BRMSX.EXE), as it is named on disk; "" when the folder holds none.
+[[nodiscard]] QString FindBrmsx(const QString& folder);
+
 // BR-MSX: the image option for the chosen kind, then the options of `options` in BR-MSX's order.
-// The emulator runs in options.BrmsxFolder as it is (a folder holding blanks is fine).
+// The emulator runs in options.BrmsxFolder as it is (a folder holding blanks is fine), under the
+// name its program has there.
 [[nodiscard]] CommandOutcome BuildBrmsxCommand(const RunSelection& selection, const BrmsxOptions& options);
 
 // The option words that `options` gives, in order, starting with " -msx2"'s "-msx2" and always

@@ -28,7 +28,8 @@ QByteArray RenderExecuteScript(const EmulatorCommand& command)
 
     QString script;
     script += QStringLiteral("#!/bin/sh\n");
-    script += QStringLiteral("clear 2>/dev/null\n");
+    // Only a terminal of the run's own is cleared, never the one Lumivo was started from.
+    script += QStringLiteral("if [ -t 1 ]; then clear 2>/dev/null; fi\n");
     script += QStringLiteral("cd ") + common::ShellQuote(command.folder) + QStringLiteral(" || exit 1\n");
     script += line + QLatin1Char('\n');
     return QFile::encodeName(script);

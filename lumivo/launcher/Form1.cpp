@@ -154,11 +154,9 @@ void Form1::buildControls()
     emulator->addStretch();
     emulator->addWidget(btnCfg);
     emulator->addWidget(m_btnConfig);
-    connect(m_option1, &QRadioButton::toggled, this, &Form1::Option1_Click);
-    connect(m_option3, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            Option3_Click();
-    });
+    // Choices are stored on the click, which a click on the button already selected also gives.
+    connect(m_option1, &QRadioButton::clicked, this, &Form1::Option1_Click);
+    connect(m_option3, &QRadioButton::clicked, this, &Form1::Option3_Click);
 
     m_btnAbout = new QToolButton(this);
     m_btnAbout->setObjectName(QStringLiteral("BtnAbout"));
@@ -189,12 +187,8 @@ void Form1::buildControls()
     layout->addWidget(m_label1);
     resize(7200 / kTwipsPerPixel, 7000 / kTwipsPerPixel);
 
-    for (int i = 0; i < ImageKindCount; ++i) {
-        connect(m_option5[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on)
-                Option5_Click(i);
-        });
-    }
+    for (int i = 0; i < ImageKindCount; ++i)
+        connect(m_option5[i], &QRadioButton::clicked, this, [this, i] { Option5_Click(i); });
     connect(m_drive1, &QComboBox::currentIndexChanged, this, &Form1::Drive1_Change);
     connect(m_dir1, &FolderList::pathChanged, this, &Form1::Dir1_Change);
     connect(m_btnRun, &QPushButton::clicked, this, &Form1::BtnRun_Click);
@@ -222,11 +216,13 @@ void Form1::describeControls()
     m_help->attach(m_option5[KindCas], QStringLiteral("Select an image file of a tape"));
     m_help->attach(m_option5[KindDir], QStringLiteral("Select a directory with real MSX files (can't have more then "
                                                       "720kb of files on it)."));
-    for (QWidget* quiet : {static_cast<QWidget*>(this), findChild<QWidget*>(QStringLiteral("FrmRoms")),
-                           findChild<QWidget*>(QStringLiteral("FrmEmulator")),
-                           findChild<QWidget*>(QStringLiteral("Image1(0)")),
-                           findChild<QWidget*>(QStringLiteral("Image1(1)")), static_cast<QWidget*>(m_label1)})
-        m_help->attach(quiet, QString());
+    for (QWidget* clearing : {static_cast<QWidget*>(this), findChild<QWidget*>(QStringLiteral("FrmRoms")),
+                              findChild<QWidget*>(QStringLiteral("FrmEmulator")),
+                              findChild<QWidget*>(QStringLiteral("Image1(0)")),
+                              findChild<QWidget*>(QStringLiteral("Image1(1)")), static_cast<QWidget*>(m_label1)})
+        m_help->attach(clearing, QString());
+    m_help->quiet(m_drive1);
+    m_help->quiet(findChild<QWidget*>(QStringLiteral("BtnCfg")));
 }
 
 void Form1::centerFormOnScreen()
@@ -254,21 +250,29 @@ void Form1::startUp()
         const int kind = m_frontEnd.ImageKind;
         const int emulator = m_frontEnd.EmulatorChoice;
         setDrive(m_frontEnd.LastDrive);
-        m_option5[kind >= 0 && kind < ImageKindCount ? kind : KindDsk]->setChecked(true);
+        // A stored kind or emulator the window does not know shows the design-time selection and
+        // stays stored as it is until the user makes that choice.
+        if (kind >= 0 && kind < ImageKindCount) {
+            m_option5[kind]->setChecked(true);
+            Option5_Click(kind);
+        } else {
+            m_option5[KindDsk]->setChecked(true);
+        }
         m_file1->setPattern(ImageKindPattern(m_frontEnd.ImageKind));
-        if (emulator == 0)
+        if (emulator == 0) {
             m_option1->setChecked(true);
-        else if (emulator == 1)
+            Option1_Click();
+        } else if (emulator == 1) {
             m_option3->setChecked(true);
+            Option3_Click();
+        }
         restoreFolder(keptFolder);
-        // A stored kind or emulator outside the known values takes what the window now shows.
-        m_frontEnd.ImageKind = static_cast<qint16>(selectedKind());
-        m_frontEnd.EmulatorChoice = m_option1->isChecked() ? 0 : 1;
     } else {
         setDrive(kRoot);
         m_file1->setPattern(ImageKindPattern(KindDsk));
         m_option5[KindDsk]->setChecked(true);
         m_option1->setChecked(true);
+        Option1_Click();
         m_frontEnd = FrontEndConfig::defaults();
         restoreFolder(kRoot);
     }
@@ -298,6 +302,14 @@ void Form1::restoreFolder(const QString& folder)
     m_dir1->setPath(existingFolder(folder));
     m_file1->setPath(m_dir1->path());
     m_frontEnd.LastFolder = m_dir1->path();
+}
+
+RunSelection Form1::currentSelection() const
+{
+    const int kind = selectedKind();
+    // DIR runs the folder highlighted in the folder list; a file kind runs a file of the open
+    // folder, whose files the file list shows.
+    return {kind, kind == KindDir ? m_dir1->currentFolder() : m_dir1->path(), m_file1->fileName()};
 }
 
 int Form1::selectedKind() const
@@ -366,7 +378,7 @@ void Form1::BtnAbout_Click()
 
 void Form1::BtnRun_Click()
 {
-    const RunSelection selection{selectedKind(), m_dir1->path(), m_file1->fileName()};
+    const RunSelection selection = currentSelection();
     const CommandOutcome outcome =
         m_option1->isChecked() ? BuildBrmsxCommand(selection, m_brmsx)
                                : BuildFmsxCommand(selection, m_runner.findProgram({QStringLiteral("fmsx")}));
@@ -402,8 +414,14 @@ void Form1::closeEvent(QCloseEvent* event)
 {
     const common::Status saved = SaveFrontEndConfig(m_launcherFolder, m_frontEnd);
     if (!saved) {
-        m_dialogs.message(this, QStringLiteral("Lumivo could not save its settings.\n%1").arg(saved.error()),
-                          QStringLiteral("Error"), common::Dialogs::Icon::Critical, common::Dialogs::Buttons::Ok);
+        // Closing ends Lumivo: the user decides whether the settings may be lost.
+        const common::Dialogs::Answer answer = m_dialogs.message(
+            this, QStringLiteral("Lumivo could not save its settings.\n%1\n\nClose without saving them?").arg(saved.error()),
+            QStringLiteral("Error"), common::Dialogs::Icon::Exclamation, common::Dialogs::Buttons::YesNo);
+        if (answer != common::Dialogs::Answer::Yes) {
+            event->ignore();
+            return;
+        }
     }
     event->accept();
     emit closed();

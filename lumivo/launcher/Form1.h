@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BrmsxOptions.h"
+#include "EmulatorCommand.h"
 #include "FrontEndConfig.h"
 
 #include <QPointer>
@@ -57,6 +58,7 @@ private:
     void setDrive(const QString& root);
     void restoreFolder(const QString& folder);
     int selectedKind() const;
+    RunSelection currentSelection() const;
 
     void Drive1_Change();
     void Dir1_Change();

@@ -23,7 +23,7 @@ common::Status writeOverlaid(const QString& path, const QByteArray& record)
             return common::Failure(existing.error());
         old = existing.value();
     }
-    return common::WriteFileAtomic(path, OverlayRecord(old, record));
+    return common::WriteSettingsRecord(path, OverlayRecord(old, record));
 }
 
 } // namespace

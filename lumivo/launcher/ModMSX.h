@@ -28,7 +28,8 @@ class ProgramRunner;
                                                             const BrmsxOptions& current);
 
 // Write the record over the start of the file. A longer old file keeps its tail behind the new
-// record (reading ignores it); the file is replaced atomically, so a failed write leaves it intact.
+// record (reading ignores it). The file is replaced atomically, so a failed write leaves it
+// intact; in a folder that takes no new files a writable file is written in place instead.
 [[nodiscard]] common::Status SaveFrontEndConfig(const QString& launcherFolder, const FrontEndConfig& config);
 [[nodiscard]] common::Status SaveBrmsxOptions(const QString& launcherFolder, const BrmsxOptions& options);
 

@@ -1,3 +1,4 @@
+#include "../QtPrinting.h"
 #include "launcher/FileList.h"
 #include "launcher/FolderList.h"
 #include "launcher/Form1.h"
@@ -6,6 +7,7 @@
 #include "options/Form2.h"
 #include "options/frmAbout.h"
 
+#include "../Pointer.h"
 #include "../RecordingRunner.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
@@ -13,9 +15,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -163,6 +167,7 @@ TEST_F(Form1Test, StaleOrDamagedSettingsStillOpenOnAnExistingFolder)
         const char* name;
         QByteArray bytes;
         QString folder;
+        qint16 kind, emulator; // as kept in the record
     };
     FrontEndConfig stale;
     stale.LastDrive = QStringLiteral("/media/gone");
@@ -170,10 +175,10 @@ TEST_F(Form1Test, StaleOrDamagedSettingsStillOpenOnAnExistingFolder)
     stale.ImageKind = 9;
     stale.EmulatorChoice = 7;
     const Row rows[] = {
-        {"vanished drive and folder, kind 9", EncodeFrontEndConfig(stale), m_games.path()},
-        {"random bytes", QByteArray::fromHex("FF FF 00 13 37 42"), QStringLiteral("/")},
-        {"empty file", QByteArray(), QStringLiteral("/")},
-        {"relative folder", EncodeFrontEndConfig({QStringLiteral("/"), QStringLiteral("games"), 1, 0}), QStringLiteral("/")},
+        {"vanished drive and folder, kind 9", EncodeFrontEndConfig(stale), m_games.path(), 9, 7},
+        {"random bytes", QByteArray::fromHex("FF FF 00 13 37 42"), QStringLiteral("/"), 0, 0},
+        {"empty file", QByteArray(), QStringLiteral("/"), 0, 0},
+        {"relative folder", EncodeFrontEndConfig({QStringLiteral("/"), QStringLiteral("games"), 1, 0}), QStringLiteral("/"), 1, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -184,9 +189,8 @@ TEST_F(Form1Test, StaleOrDamagedSettingsStillOpenOnAnExistingFolder)
         for (int i = 0; i < ImageKindCount; ++i)
             checked += kind(form.get(), i)->isChecked() ? 1 : 0;
         EXPECT_EQ(checked, 1);
-        EXPECT_GE(form->frontEnd().ImageKind, 0);
-        EXPECT_LT(form->frontEnd().ImageKind, ImageKindCount);
-        EXPECT_TRUE(form->frontEnd().EmulatorChoice == 0 || form->frontEnd().EmulatorChoice == 1);
+        EXPECT_EQ(form->frontEnd().ImageKind, row.kind);
+        EXPECT_EQ(form->frontEnd().EmulatorChoice, row.emulator);
         form->close();
     }
 }
@@ -220,10 +224,15 @@ TEST_F(Form1Test, EmulatorChoiceGatesDirAndConfig)
 TEST_F(Form1Test, HelpTextsOnMouseOver)
 {
     auto form = open();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     auto* line = child<QLabel>(form.get(), QStringLiteral("Label1"));
+    // The pointer onto the control, or onto the bare background of a window or frame.
     const auto hover = [&](const QString& name) {
-        QEvent enter(QEvent::Enter);
-        QApplication::sendEvent(name.isEmpty() ? form.get() : child<QWidget>(form.get(), name), &enter);
+        QWidget* target = name.isEmpty() ? form.get() : child<QWidget>(form.get(), name);
+        if (target->isWindow() || qobject_cast<QGroupBox*>(target))
+            EXPECT_TRUE(pointer::moveToBackground(target));
+        else
+            pointer::moveTo(target);
         return line->text();
     };
     struct Row {
@@ -341,12 +350,115 @@ TEST_F(Form1Test, FmsxRunsTheImageOrSaysWhyNot)
         << scriptText().toStdString();
 }
 
+// A settings file that cannot be written is reported; the window closes only when the user agrees.
 TEST_F(Form1Test, ASettingsFileThatCannotBeWrittenIsReported)
 {
     QDir(m_kit.path()).mkdir(QStringLiteral("feconfig.cfg"));
     auto form = open();
-    form->close();
+    QSignalSpy closed(form.get(), &Form1::closed);
+    m_dialogs.queueAnswer(common::Dialogs::Answer::No);
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(closed.count(), 0);
     ASSERT_EQ(m_dialogs.messages().size(), 1);
     EXPECT_EQ(m_dialogs.messages()[0].title, QStringLiteral("Error"));
+    EXPECT_EQ(m_dialogs.messages()[0].buttons, common::Dialogs::Buttons::YesNo);
     EXPECT_TRUE(m_dialogs.messages()[0].text.contains(QStringLiteral("feconfig.cfg")));
+
+    m_dialogs.queueAnswer(common::Dialogs::Answer::Yes);
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(closed.count(), 1);
+}
+
+// A click on a kind or emulator button that is already selected is still the user's choice, and a
+// stored value the window does not know is kept until the user makes that choice.
+TEST_F(Form1Test, UnknownStoredChoicesAreKeptUntilTheUserClicks)
+{
+    writeFrontEnd(QStringLiteral("/"), m_games.path(), 9, 7);
+    {
+        auto form = open();
+        EXPECT_TRUE(kind(form.get(), KindDsk)->isChecked());
+        EXPECT_TRUE(child<QRadioButton>(form.get(), QStringLiteral("Option1"))->isChecked());
+        form->close();
+    }
+    auto saved = LoadFrontEndConfig(m_kit.path());
+    ASSERT_TRUE(saved.ok());
+    EXPECT_EQ(saved->ImageKind, 9);
+    EXPECT_EQ(saved->EmulatorChoice, 7);
+
+    auto form = open();
+    pointer::click(kind(form.get(), KindDsk));
+    pointer::click(child<QRadioButton>(form.get(), QStringLiteral("Option1")));
+    EXPECT_EQ(form->frontEnd().ImageKind, KindDsk);
+    EXPECT_EQ(form->frontEnd().EmulatorChoice, 0);
+    form->close();
+    saved = LoadFrontEndConfig(m_kit.path());
+    ASSERT_TRUE(saved.ok());
+    EXPECT_EQ(saved->ImageKind, KindDsk);
+    EXPECT_EQ(saved->EmulatorChoice, 0);
+}
+
+// DIR runs the folder highlighted in the folder list; the other kinds run a file of the open folder.
+TEST_F(Form1Test, DirMountsTheHighlightedFolder)
+{
+    QDir(m_games.path()).mkdir(QStringLiteral("Sub Game"));
+    writeFrontEnd(QStringLiteral("/"), m_games.path(), KindDir, 0);
+    writeBrmsx(QStringLiteral("/opt/brmsx"));
+    auto form = open();
+    auto* dir1 = child<FolderList>(form.get(), QStringLiteral("Dir1"));
+    const auto items = dir1->findItems(QStringLiteral("Sub Game"), Qt::MatchEndsWith);
+    ASSERT_EQ(items.size(), 1);
+    pointer::click(dir1->viewport(), dir1->visualItemRect(items.first()).center());
+    EXPECT_EQ(dir1->path(), m_games.path()) << "a single click only highlights";
+    pointer::click(child<QPushButton>(form.get(), QStringLiteral("BtnRun")));
+    EXPECT_TRUE(scriptText().contains(QStringLiteral("-mount '") + m_games.path() + QStringLiteral("/Sub Game/' -noenter")))
+        << scriptText().toStdString();
+
+    // A file kind keeps using the open folder, whose files the list shows.
+    pointer::click(kind(form.get(), KindDsk));
+    selectFile(form.get(), QStringLiteral("GAME.DSK"));
+    pointer::click(dir1->viewport(), dir1->visualItemRect(items.first()).center());
+    pointer::click(child<QPushButton>(form.get(), QStringLiteral("BtnRun")));
+    EXPECT_TRUE(scriptText().contains(QStringLiteral("-diska '") + m_games.path() + QStringLiteral("/GAME.DSK'")))
+        << scriptText().toStdString();
+}
+
+// The pointer moving off a control onto its frame or the window's background clears the line.
+TEST_F(Form1Test, HelpLineFollowsThePointer)
+{
+    auto form = open();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    auto* line = child<QLabel>(form.get(), QStringLiteral("Label1"));
+    struct Row {
+        const char* control;
+        const char* text;
+        const char* background; // where the pointer goes next
+    };
+    const Row rows[] = {
+        {"BtnRun", "Click here to run your chosen program or directory", "FrmRoms"},
+        {"BtnAbout", "About this", "Form1"},
+        {"Option3", "This Selects the F-MSX as your emulator", "FrmEmulator"},
+        {"Dir1", "Here you choose your directory where your MSX files are. If you are running them on BR-MSX you "
+                 "can also run MSX bin files directly from a directory", "Form1"},
+        {"Option5(2)", "Select an image file of a tape", "FrmRoms"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.control);
+        QWidget* control = child<QWidget>(form.get(), QLatin1String(row.control));
+        pointer::moveTo(control);
+        EXPECT_EQ(line->text(), QLatin1String(row.text));
+        // Drive1 and BtnCfg leave the line as it was.
+        pointer::moveTo(child<QWidget>(form.get(), QStringLiteral("Drive1")));
+        EXPECT_EQ(line->text(), QLatin1String(row.text));
+        QWidget* background = QLatin1String(row.background) == QLatin1String("Form1")
+                                  ? form.get()
+                                  : child<QWidget>(form.get(), QLatin1String(row.background));
+        ASSERT_TRUE(pointer::moveToBackground(background));
+        EXPECT_EQ(line->text(), QString());
+    }
+    pointer::moveTo(child<QWidget>(form.get(), QStringLiteral("BtnAbout")));
+    pointer::moveTo(child<QWidget>(form.get(), QStringLiteral("BtnCfg")));
+    EXPECT_EQ(line->text(), QStringLiteral("About this"));
+    pointer::moveTo(child<QWidget>(form.get(), QStringLiteral("Image1(0)")));
+    EXPECT_EQ(line->text(), QString());
 }

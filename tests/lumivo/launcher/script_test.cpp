@@ -1,3 +1,4 @@
+#include "../QtPrinting.h"
 #include "core/Text.h"
 #include "launcher/EmulatorCommand.h"
 #include "launcher/ExecuteScript.h"
@@ -28,7 +29,7 @@ TEST(ExecuteScript, WorkedExampleInShellForm)
                                     QStringLiteral("-noenter")};
     EXPECT_EQ(RenderExecuteScript(command).toStdString(),
               "#!/bin/sh\n"
-              "clear 2>/dev/null\n"
+              "if [ -t 1 ]; then clear 2>/dev/null; fi\n"
               "cd '/opt/BRMSX/' || exit 1\n"
               "'./brmsx.exe' -diska '/home/me/My Games/GAME.DSK' -msx2 -mapper 2 -noenter\n");
 }
@@ -120,4 +121,68 @@ TEST(RunEmulatorCommand, HostileNamesReachTheEmulatorUnchanged)
         for (const char* marker : {"PWNED", "PWNED2", "PWNED3"})
             EXPECT_FALSE(QFileInfo::exists(folder + QLatin1Char('/') + QLatin1String(marker))) << marker;
     }
+}
+
+namespace {
+
+// Runs the script the runner was asked to start, with standard output and error captured.
+struct ScriptRun {
+    int exitCode = -1;
+    QByteArray output;
+};
+
+ScriptRun runRecordedStart(const RecordingRunner& runner, const QProcessEnvironment& environment)
+{
+    ScriptRun run;
+    if (runner.starts.size() != 1)
+        return run;
+    QProcess shell;
+    shell.setProcessEnvironment(environment);
+    shell.setWorkingDirectory(runner.starts[0].folder);
+    shell.start(runner.starts[0].program, runner.starts[0].arguments);
+    if (!shell.waitForFinished(20000)) {
+        shell.kill();
+        shell.waitForFinished();
+        return run;
+    }
+    run.exitCode = shell.exitCode();
+    run.output = shell.readAllStandardOutput() + shell.readAllStandardError();
+    return run;
+}
+
+// A native stand-in for BR-MSX under the given name in a new folder of `root`.
+QString installStandIn(const QString& root, const QString& name)
+{
+    const QString folder = root + QStringLiteral("/brmsx");
+    QDir().mkpath(folder);
+    const QString program = folder + QLatin1Char('/') + name;
+    QFile::copy(testfiles::testToolsDir() + QStringLiteral("/lumivo/brmsx.exe"), program);
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return folder;
+}
+
+} // namespace
+
+// The terminal Lumivo was started from is not cleared by a run, and BR-MSX copied from FAT media
+// as BRMSX.EXE runs under the name it has on disk.
+TEST(RunEmulatorCommand, UpperCaseBrmsxRunsAndTheTerminalIsLeftAlone)
+{
+    QTemporaryDir root;
+    const QString folder = installStandIn(root.path(), QStringLiteral("BRMSX.EXE"));
+    BrmsxOptions options;
+    InitBrmsxOptions(options, folder);
+    const CommandOutcome outcome = BuildBrmsxCommand({3, root.path(), QString()}, options);
+    ASSERT_EQ(outcome.problem, RunProblem::None);
+    EXPECT_EQ(outcome.command.program, QStringLiteral("./BRMSX.EXE"));
+
+    RecordingRunner runner;
+    ASSERT_TRUE(RunEmulatorCommand(root.path(), outcome.command, runner).ok());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TERM"), QStringLiteral("xterm"));
+    const ScriptRun run = runRecordedStart(runner, environment);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_FALSE(run.output.contains('\x1b')) << testfiles::hex(run.output).toStdString();
+    const QStringList lines = QFile::decodeName(testfiles::read(folder + QStringLiteral("/args.txt"))).split('\n');
+    EXPECT_EQ(lines.value(0), folder);
+    EXPECT_EQ(lines.value(1), QStringLiteral("-mount"));
 }
