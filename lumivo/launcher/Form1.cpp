@@ -7,6 +7,7 @@
 #include "ImageKind.h"
 #include "ModMSX.h"
 #include "ProgramRunner.h"
+#include "RunWatch.h"
 #include "options/Form2.h"
 #include "options/frmAbout.h"
 
@@ -405,9 +406,26 @@ void Form1::BtnRun_Click()
     case RunProblem::None:
         break;
     }
-    const common::Status run = RunEmulatorCommand(m_launcherFolder, outcome.command, m_runner);
-    if (!run)
+    const common::Result<StartedRun> run = RunEmulatorCommand(m_launcherFolder, outcome.command, m_runner);
+    if (!run) {
         error(run.error(), Icon::Critical);
+        return;
+    }
+    watchRun(run.value());
+}
+
+void Form1::watchRun(const StartedRun& run)
+{
+    auto* watch = new RunWatch(run, RunWatch::kQuickFailureMs, this);
+    connect(watch, &RunWatch::failedAtOnce, this, [this](int status, const QString& lastLines) {
+        const QString output = lastLines.isEmpty() ? QStringLiteral("It printed nothing.")
+                                                   : QStringLiteral("Its last output:\n\n") + lastLines;
+        m_dialogs.message(this,
+                          QStringLiteral("The emulator stopped right after it started (exit status %1).\n%2")
+                              .arg(status)
+                              .arg(output),
+                          QStringLiteral("Error"), common::Dialogs::Icon::Critical, common::Dialogs::Buttons::Ok);
+    });
 }
 
 void Form1::closeEvent(QCloseEvent* event)

@@ -25,6 +25,7 @@ class Form2;
 class HelpLine;
 class ProgramRunner;
 class frmAbout;
+struct StartedRun;
 
 // Lumivo's main window: the browser for what to run (kind, drive, folder, file), the emulator
 // choice, Run, the options and About windows. It owns the front-end settings and the BR-MSX
@@ -68,6 +69,7 @@ private:
     void BtnConfig_Click();
     void BtnAbout_Click();
     void BtnRun_Click();
+    void watchRun(const StartedRun& run);
 
     QString m_launcherFolder;
     common::Dialogs& m_dialogs;

@@ -9,6 +9,7 @@
 
 #include "../Pointer.h"
 #include "../RecordingRunner.h"
+#include "../StartingRunner.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 
@@ -306,7 +307,7 @@ TEST_F(Form1Test, RunWritesTheScriptWithTheStoredOptions)
     child<QPushButton>(form.get(), QStringLiteral("BtnRun"))->click();
     EXPECT_TRUE(m_dialogs.messages().isEmpty());
     ASSERT_EQ(m_runner.starts.size(), 1);
-    EXPECT_EQ(m_runner.starts[0].arguments, QStringList{ExecuteScriptPath(m_kit.path())});
+    EXPECT_EQ(m_runner.starts[0].arguments.value(3), ExecuteScriptPath(m_kit.path()));
     EXPECT_TRUE(scriptText().contains(QStringLiteral("cd '/opt/BR MSX/' || exit 1\n'./brmsx.exe' -diska '") +
                                       m_games.path() + QStringLiteral("/GAME.DSK' -noenter\n")))
         << scriptText().toStdString();
@@ -461,4 +462,29 @@ TEST_F(Form1Test, HelpLineFollowsThePointer)
     EXPECT_EQ(line->text(), QStringLiteral("About this"));
     pointer::moveTo(child<QWidget>(form.get(), QStringLiteral("Image1(0)")));
     EXPECT_EQ(line->text(), QString());
+}
+
+// An emulator that ends at once with an error says why: its last lines of output are shown.
+TEST_F(Form1Test, AnEmulatorThatFailsAtOnceSaysWhy)
+{
+    QTemporaryDir emulator;
+    ASSERT_TRUE(QFile::copy(testfiles::testToolsDir() + QStringLiteral("/lumivo/failing-emulator"),
+                            emulator.filePath(QStringLiteral("brmsx.exe"))));
+    writeFrontEnd(QStringLiteral("/"), m_games.path(), KindDsk, 0);
+    writeBrmsx(emulator.path());
+    StartingRunner runner;
+    Form1 form(m_kit.path(), m_dialogs, runner);
+    form.show();
+    selectFile(&form, QStringLiteral("GAME.DSK"));
+    pointer::click(child<QPushButton>(&form, QStringLiteral("BtnRun")));
+    ASSERT_EQ(runner.pids.size(), 1);
+    ASSERT_TRUE(testfiles::waitUntil([&] { return !m_dialogs.messages().isEmpty(); }));
+    const auto message = m_dialogs.messages().constFirst();
+    EXPECT_EQ(message.title, QStringLiteral("Error"));
+    EXPECT_EQ(message.icon, common::Dialogs::Icon::Critical);
+    EXPECT_TRUE(message.text.contains(QStringLiteral("exit status 1"))) << message.text.toStdString();
+    EXPECT_TRUE(message.text.contains(QStringLiteral("info: starting the emulator with 3 arguments\n"
+                                                     "Fatal error: No disk drive A present to put image '") +
+                                      m_games.path() + QStringLiteral("/GAME.DSK' in.")))
+        << message.text.toStdString();
 }

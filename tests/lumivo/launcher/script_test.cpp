@@ -4,6 +4,7 @@
 #include "launcher/ExecuteScript.h"
 #include "launcher/ModMSX.h"
 #include "launcher/ProgramRunner.h"
+#include "launcher/RunWatch.h"
 
 #include "../RecordingRunner.h"
 #include "TestFiles.h"
@@ -11,7 +12,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -53,13 +56,16 @@ TEST(RunEmulatorCommand, WritesTheScriptAndStartsItDetached)
     command.program = QStringLiteral("./brmsx.exe");
     command.arguments = QStringList{QStringLiteral("-noenter")};
     RecordingRunner runner;
-    ASSERT_TRUE(RunEmulatorCommand(launcher.path(), command, runner).ok());
+    const auto started = RunEmulatorCommand(launcher.path(), command, runner);
+    ASSERT_TRUE(started.ok());
     const QString script = launcher.path() + QStringLiteral("/execute.sh");
     EXPECT_EQ(testfiles::read(script), RenderExecuteScript(command));
     EXPECT_TRUE(QFileInfo(script).isExecutable());
     ASSERT_EQ(runner.starts.size(), 1);
     EXPECT_EQ(runner.starts[0].program, QStringLiteral("/bin/sh"));
-    EXPECT_EQ(runner.starts[0].arguments, QStringList{script});
+    EXPECT_EQ(started->logPath, launcher.path() + QStringLiteral("/execute.log"));
+    EXPECT_EQ(started->statusPath, launcher.path() + QStringLiteral("/execute.status"));
+    EXPECT_EQ(runner.starts[0].arguments, RunWrapperArguments(script, started->logPath, started->statusPath));
     EXPECT_EQ(runner.starts[0].folder, launcher.path());
 
     runner.startWorks = false;
@@ -181,8 +187,78 @@ TEST(RunEmulatorCommand, UpperCaseBrmsxRunsAndTheTerminalIsLeftAlone)
     environment.insert(QStringLiteral("TERM"), QStringLiteral("xterm"));
     const ScriptRun run = runRecordedStart(runner, environment);
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_FALSE(run.output.contains('\x1b')) << testfiles::hex(run.output).toStdString();
+    // Nothing reaches the output the run was started with (Lumivo's terminal); the run has its own.
+    EXPECT_TRUE(run.output.isEmpty()) << testfiles::hex(run.output).toStdString();
+    EXPECT_FALSE(testfiles::read(ExecuteLogPath(root.path())).contains('\x1b'));
+    int status = -1;
+    EXPECT_TRUE(ReadRunStatus(testfiles::read(ExecuteStatusPath(root.path())), 0, &status));
+    EXPECT_EQ(status, 0);
     const QStringList lines = QFile::decodeName(testfiles::read(folder + QStringLiteral("/args.txt"))).split('\n');
     EXPECT_EQ(lines.value(0), folder);
     EXPECT_EQ(lines.value(1), QStringLiteral("-mount"));
+}
+
+TEST(RunWatch, StatusAndLastLines)
+{
+    struct StatusRow {
+        const char* name;
+        QByteArray bytes;
+        qint64 pid;
+        bool read;
+        int status;
+    };
+    const StatusRow rows[] = {
+        {"failure of this run", "4242 1\n", 4242, true, 1},
+        {"success", "4242 0\n", 4242, true, 0},
+        {"any run", "17 127\n", 0, true, 127},
+        {"an earlier run", "17 1\n", 4242, false, 0},
+        {"half written", "4242", 4242, false, 0},
+        {"garbage", "x y\n", 0, false, 0},
+        {"empty", "", 0, false, 0},
+    };
+    for (const StatusRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        int status = -1;
+        EXPECT_EQ(ReadRunStatus(row.bytes, row.pid, &status), row.read);
+        if (row.read) {
+            EXPECT_EQ(status, row.status);
+        }
+    }
+
+    QByteArray output;
+    for (int i = 1; i <= 20; ++i)
+        output += "line " + QByteArray::number(i) + "\r\n\n";
+    EXPECT_EQ(LastLines(output, 3), QStringLiteral("line 18\nline 19\nline 20"));
+    EXPECT_EQ(LastLines(QByteArray(), 3), QString());
+    EXPECT_EQ(LastLines(QByteArray(300, 'x'), 1), QString(240, QLatin1Char('x')) + QStringLiteral("..."));
+}
+
+// Only a quick non-zero exit of this very run is reported.
+TEST(RunWatch, ReportsOnlyAQuickFailureOfItsOwnRun)
+{
+    QTemporaryDir dir;
+    StartedRun run{4242, dir.filePath(QStringLiteral("execute.log")), dir.filePath(QStringLiteral("execute.status"))};
+    testfiles::write(run.logPath, "booting\nFatal error: no such machine\n");
+    struct Row {
+        const char* name;
+        QByteArray status;
+        bool reported;
+    };
+    const Row rows[] = {
+        {"ended well", "4242 0\n", false},
+        {"an earlier run's failure", "17 1\n", false},
+        {"this run failed", "4242 3\n", true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        testfiles::write(run.statusPath, row.status);
+        QPointer<RunWatch> watch = new RunWatch(run, 600);
+        QSignalSpy failed(watch.data(), &RunWatch::failedAtOnce);
+        ASSERT_TRUE(testfiles::waitUntil([&] { return watch.isNull(); }));
+        ASSERT_EQ(failed.count(), row.reported ? 1 : 0);
+        if (row.reported) {
+            EXPECT_EQ(failed.at(0).at(0).toInt(), 3);
+            EXPECT_EQ(failed.at(0).at(1).toString(), QStringLiteral("booting\nFatal error: no such machine"));
+        }
+    }
 }
