@@ -13,4 +13,7 @@ struct EmulatorCommand;
 // encoding, so the script opens exactly the files the browser showed.
 [[nodiscard]] QByteArray RenderExecuteScript(const EmulatorCommand& command);
 
+// The same command as one line a user can paste into a shell: "cd '<folder>' && <command>".
+[[nodiscard]] QString RenderCommandLine(const EmulatorCommand& command);
+
 } // namespace lumivo

@@ -8,7 +8,9 @@
 #include "ModMSX.h"
 #include "ProgramRunner.h"
 #include "RunWatch.h"
+#include "OpenMsxCommand.h"
 #include "options/Form2.h"
+#include "options/Form3.h"
 #include "options/frmAbout.h"
 
 #include "core/Paths.h"
@@ -145,6 +147,8 @@ void Form1::buildControls()
     m_option1->setChecked(true);
     m_option3 = new QRadioButton(QStringLiteral("F-MSX"), frmEmulator);
     m_option3->setObjectName(QStringLiteral("Option3"));
+    m_option4 = new QRadioButton(QStringLiteral("openMSX"), frmEmulator);
+    m_option4->setObjectName(QStringLiteral("Option4"));
     m_btnConfig = new QPushButton(QStringLiteral("Config"), frmEmulator);
     m_btnConfig->setObjectName(QStringLiteral("BtnConfig"));
     auto* btnCfg = new QLabel(QStringLiteral("Label1"), frmEmulator);
@@ -152,12 +156,14 @@ void Form1::buildControls()
     auto* emulator = new QHBoxLayout(frmEmulator);
     emulator->addWidget(m_option1);
     emulator->addWidget(m_option3);
+    emulator->addWidget(m_option4);
     emulator->addStretch();
     emulator->addWidget(btnCfg);
     emulator->addWidget(m_btnConfig);
     // Choices are stored on the click, which a click on the button already selected also gives.
     connect(m_option1, &QRadioButton::clicked, this, &Form1::Option1_Click);
     connect(m_option3, &QRadioButton::clicked, this, &Form1::Option3_Click);
+    connect(m_option4, &QRadioButton::clicked, this, &Form1::Option4_Click);
 
     m_btnAbout = new QToolButton(this);
     m_btnAbout->setObjectName(QStringLiteral("BtnAbout"));
@@ -192,6 +198,8 @@ void Form1::buildControls()
         connect(m_option5[i], &QRadioButton::clicked, this, [this, i] { Option5_Click(i); });
     connect(m_drive1, &QComboBox::currentIndexChanged, this, &Form1::Drive1_Change);
     connect(m_dir1, &FolderList::pathChanged, this, &Form1::Dir1_Change);
+    connect(m_dir1, &FolderList::currentFolderChanged, this, &Form1::selectionChanged);
+    connect(m_file1, &QListWidget::itemSelectionChanged, this, &Form1::selectionChanged);
     connect(m_btnRun, &QPushButton::clicked, this, &Form1::BtnRun_Click);
     connect(m_btnConfig, &QPushButton::clicked, this, &Form1::BtnConfig_Click);
     connect(m_btnAbout, &QToolButton::clicked, this, &Form1::BtnAbout_Click);
@@ -203,8 +211,8 @@ void Form1::describeControls()
     m_help->attach(m_btnAbout, QStringLiteral("About this"));
     m_help->attach(m_btnConfig, QStringLiteral("Click this button to setup the options for the chosen emulator"));
     m_help->attach(m_btnRun, [this] {
-        return m_option1->isChecked() ? QStringLiteral("Click here to run your chosen program or directory")
-                                      : QStringLiteral("Click here to run your chosen program");
+        return m_option3->isChecked() ? QStringLiteral("Click here to run your chosen program")
+                                      : QStringLiteral("Click here to run your chosen program or directory");
     });
     m_help->attach(m_dir1, QStringLiteral("Here you choose your directory where your MSX files are. If you are "
                                           "running them on BR-MSX you can also run MSX bin files directly from a "
@@ -212,6 +220,7 @@ void Form1::describeControls()
     m_help->attach(m_file1, QStringLiteral("Click one of those files and then click in RUN to execute it in the emulator"));
     m_help->attach(m_option1, QStringLiteral("This Selects the BR-MSX as your emulator"));
     m_help->attach(m_option3, QStringLiteral("This Selects the F-MSX as your emulator"));
+    m_help->attach(m_option4, QStringLiteral("This Selects the openMSX as your emulator"));
     m_help->attach(m_option5[KindDsk], QStringLiteral("Select an image file of real MSX disk to run in the emulator."));
     m_help->attach(m_option5[KindRom], QStringLiteral("Select an image file of the MSX memory."));
     m_help->attach(m_option5[KindCas], QStringLiteral("Select an image file of a tape"));
@@ -266,6 +275,9 @@ void Form1::startUp()
         } else if (emulator == 1) {
             m_option3->setChecked(true);
             Option3_Click();
+        } else if (emulator == 2) {
+            m_option4->setChecked(true);
+            Option4_Click();
         }
         restoreFolder(keptFolder);
     } else {
@@ -283,6 +295,13 @@ void Form1::startUp()
         if (options)
             m_brmsx = options.value();
     }
+
+    // A damaged openmsx.cfg gives the defaults and stays as it is until the user saves.
+    const common::Result<OpenMsxSettings> openMsx = LoadOpenMsxSettings(m_launcherFolder);
+    if (openMsx)
+        m_openMsx = openMsx.value();
+    else
+        m_openMsxProblem = openMsx.error();
 }
 
 void Form1::setDrive(const QString& root)
@@ -333,12 +352,14 @@ void Form1::Dir1_Change()
 {
     m_file1->setPath(m_dir1->path());
     m_frontEnd.LastFolder = m_file1->path();
+    emit selectionChanged();
 }
 
 void Form1::Option5_Click(int index)
 {
     m_file1->setPattern(ImageKindPattern(index));
     m_frontEnd.ImageKind = static_cast<qint16>(index);
+    emit selectionChanged();
 }
 
 void Form1::Option1_Click()
@@ -349,23 +370,78 @@ void Form1::Option1_Click()
     } else {
         m_option5[KindDir]->setEnabled(false);
     }
+    emit selectionChanged();
 }
 
 void Form1::Option3_Click()
 {
     m_option5[KindDir]->setEnabled(false);
     m_frontEnd.EmulatorChoice = 1;
+    emit selectionChanged();
+}
+
+// openMSX mounts a folder as a disk, so it runs DIR too.
+void Form1::Option4_Click()
+{
+    m_option5[KindDir]->setEnabled(true);
+    m_frontEnd.EmulatorChoice = 2;
+    emit selectionChanged();
 }
 
 void Form1::BtnConfig_Click()
 {
-    if (!m_option1->isChecked())
+    QWidget* window = nullptr;
+    if (m_option1->isChecked()) {
+        if (!m_form2) {
+            m_form2 = new Form2(m_launcherFolder, m_dialogs, m_brmsx, this);
+            m_form2->setCommandSource([this] { return brmsxCommand(); });
+            connect(this, &Form1::selectionChanged, m_form2, &Form2::refreshCommandLine);
+        }
+        window = m_form2;
+    } else if (m_option4->isChecked()) {
+        if (!m_form3) {
+            m_form3 = new Form3(m_dialogs, m_openMsx, m_openMsxProblem, this);
+            m_form3->setCommandSource([this] { return openMsxCommand(); }, [this] { return openMsxProgram(); });
+            m_form3->setSaver([this](const OpenMsxSettings& settings) {
+                const common::Status saved = SaveOpenMsxSettings(m_launcherFolder, settings);
+                if (saved)
+                    m_openMsxProblem.clear();
+                return saved;
+            });
+            connect(this, &Form1::selectionChanged, m_form3, &Form3::refreshCommandLine);
+        }
+        window = m_form3;
+    }
+    if (!window)
         return; // F-MSX has no options
-    if (!m_form2)
-        m_form2 = new Form2(m_launcherFolder, m_dialogs, m_brmsx, this);
-    m_form2->show();
-    m_form2->raise();
-    m_form2->activateWindow();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+Form3* Form1::openMsxWindow() const
+{
+    return m_form3.data();
+}
+
+CommandOutcome Form1::brmsxCommand() const
+{
+    return BuildBrmsxCommand(currentSelection(), m_brmsx, m_runner.findProgram({QStringLiteral("dosbox")}));
+}
+
+QString Form1::openMsxProgram() const
+{
+    if (m_openMsx.Program.isEmpty())
+        return m_runner.findProgram({QStringLiteral("openmsx")});
+    const QFileInfo program(m_openMsx.Program);
+    return program.isFile() && program.isExecutable() ? program.absoluteFilePath() : QString();
+}
+
+CommandOutcome Form1::openMsxCommand() const
+{
+    const QString program = openMsxProgram();
+    return BuildOpenMsxCommand(currentSelection(), m_openMsx, program,
+                               ListOpenMsxMachines(OpenMsxMachineFolders(program)));
 }
 
 void Form1::BtnAbout_Click()
@@ -379,32 +455,20 @@ void Form1::BtnAbout_Click()
 
 void Form1::BtnRun_Click()
 {
-    const RunSelection selection = currentSelection();
     const CommandOutcome outcome =
-        m_option1->isChecked() ? BuildBrmsxCommand(selection, m_brmsx)
-                               : BuildFmsxCommand(selection, m_runner.findProgram({QStringLiteral("fmsx")}));
+        m_option1->isChecked()   ? brmsxCommand()
+        : m_option4->isChecked() ? openMsxCommand()
+                                 : BuildFmsxCommand(currentSelection(), m_runner.findProgram({QStringLiteral("fmsx")}));
     using Icon = common::Dialogs::Icon;
     const auto error = [this](const QString& text, Icon icon) {
         m_dialogs.message(this, text, QStringLiteral("Error"), icon, common::Dialogs::Buttons::Ok);
     };
-    switch (outcome.problem) {
-    case RunProblem::BrmsxNotConfigured:
-        error(QStringLiteral("First configure BRMSX!"), Icon::Critical);
+    if (outcome.problem != RunProblem::None) {
+        const Icon icon = outcome.problem == RunProblem::NoFileSelected        ? Icon::None
+                          : outcome.problem == RunProblem::FmsxCannotRunFolder ? Icon::Exclamation
+                                                                               : Icon::Critical;
+        error(ProblemText(outcome), icon);
         return;
-    case RunProblem::NoFileSelected:
-        error(QStringLiteral("First select some file!"), Icon::None);
-        return;
-    case RunProblem::FmsxNotFound:
-        error(QStringLiteral("F-MSX was not found. Install the program fmsx so that it is on the PATH, "
-                             "or choose BR-MSX."),
-              Icon::Critical);
-        return;
-    case RunProblem::FmsxCannotRunFolder:
-        error(QStringLiteral("F-MSX cannot run a directory. Choose DSK, ROM or CAS and select a file."),
-              Icon::Exclamation);
-        return;
-    case RunProblem::None:
-        break;
     }
     const common::Result<StartedRun> run = RunEmulatorCommand(m_launcherFolder, outcome.command, m_runner);
     if (!run) {

@@ -1,5 +1,6 @@
 #include "Form2.h"
 
+#include "CommandLineView.h"
 #include "launcher/BrmsxOptions.h"
 #include "launcher/EmulatorCommand.h"
 #include "launcher/HelpLine.h"
@@ -10,6 +11,7 @@
 #include "ui/Dialogs.h"
 #include "ui/Windows.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -164,6 +166,26 @@ Form2::Form2(const QString& launcherFolder, common::Dialogs& dialogs, BrmsxOptio
     describeControls();
     common::NameControlsForAccessibility(this);
     loadOptions();
+
+    // Every change the user makes shows in the command line; these run after the handlers that
+    // store the change, as they are connected later.
+    for (QAbstractButton* button : findChildren<QAbstractButton*>())
+        connect(button, &QAbstractButton::clicked, this, &Form2::refreshCommandLine);
+    for (QComboBox* list : findChildren<QComboBox*>())
+        connect(list, &QComboBox::currentIndexChanged, this, &Form2::refreshCommandLine);
+    connect(m_vscroll1, &QScrollBar::valueChanged, this, &Form2::refreshCommandLine);
+}
+
+void Form2::setCommandSource(std::function<CommandOutcome()> source)
+{
+    m_commandSource = std::move(source);
+    refreshCommandLine();
+}
+
+void Form2::refreshCommandLine()
+{
+    if (m_commandSource)
+        m_commandLine->display(m_commandSource());
 }
 
 QGroupBox* Form2::frame(QWidget* parent, const char* name, const QString& caption)
@@ -242,9 +264,12 @@ void Form2::buildControls()
     m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_label1->setMinimumHeight(4 * fontMetrics().height());
 
+    m_commandLine = new CommandLineView("Label8", this);
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(path);
     layout->addWidget(tabs, 1);
+    layout->addWidget(m_commandLine);
     layout->addWidget(shape1);
     layout->addWidget(m_label1);
     resize(6600 / kTwipsPerPixel, 6000 / kTwipsPerPixel);
@@ -505,6 +530,7 @@ void Form2::describeControls()
     for (const char* name : {"ChKCiel", "Option7", "Option8", "Check26", "Text1", "Command1", "Label2", "Frame2",
                              "Frame5", "Frame10", "Combo1", "Combo2", "Combo3", "Combo4", "VScroll1"})
         m_help->quiet(findChild<QWidget*>(QLatin1String(name)));
+    m_help->quiet(m_commandLine);
     m_help->attach(m_combo1, kMegaRamHelp, HelpLine::Moment::Focus);
     m_help->attach(m_combo2, kMapperHelp, HelpLine::Moment::Focus);
     m_help->attach(m_combo3, kResolutionHelp, HelpLine::Moment::Focus);

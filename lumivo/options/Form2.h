@@ -4,11 +4,14 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QRadioButton;
 class QScrollBar;
 
@@ -19,6 +22,8 @@ class Dialogs;
 namespace lumivo {
 
 struct BrmsxOptions;
+struct CommandOutcome;
+class CommandLineView;
 class HelpLine;
 
 // "BR-MSX Setup": edits the BR-MSX options in place, so a Run from the main window while this
@@ -29,6 +34,11 @@ class Form2 final : public QWidget {
 public:
     Form2(const QString& launcherFolder, common::Dialogs& dialogs, BrmsxOptions& options,
           QWidget* parent = nullptr);
+
+    // Where the command line shown below the tabs comes from: what Run would start now.
+    void setCommandSource(std::function<CommandOutcome()> source);
+    // Shows the command line again (after a change here or in the main window).
+    void refreshCommandLine();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -90,6 +100,8 @@ private:
     QLabel* m_label7 = nullptr;
     QLineEdit* m_text2 = nullptr;
     QScrollBar* m_vscroll1 = nullptr;
+    CommandLineView* m_commandLine = nullptr;
+    std::function<CommandOutcome()> m_commandSource;
 };
 
 } // namespace lumivo

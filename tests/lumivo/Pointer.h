@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCheckBox>
+#include <QCursor>
 #include <QPoint>
 #include <QRadioButton>
 #include <QTest>
@@ -25,7 +26,13 @@ inline QPoint bareSpot(const QWidget* widget)
 // Moves the pointer onto `widget` (its centre unless a point is given).
 inline void moveTo(QWidget* widget, QPoint at = QPoint())
 {
-    QTest::mouseMove(widget, at.isNull() ? widget->rect().center() : at);
+    if (at.isNull())
+        at = widget->rect().center();
+    // The window system reports no move to where the pointer already is (an earlier test may
+    // have left it there), so it first moves a pixel aside.
+    if (QCursor::pos() == widget->mapToGlobal(at))
+        QTest::mouseMove(widget, at + QPoint(at.x() > 0 ? -1 : 1, 0));
+    QTest::mouseMove(widget, at);
 }
 
 // Moves the pointer onto a bare spot of `widget`, off every child.

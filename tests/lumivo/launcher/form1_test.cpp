@@ -4,9 +4,12 @@
 #include "launcher/Form1.h"
 #include "launcher/ImageKind.h"
 #include "launcher/ModMSX.h"
+#include "launcher/OpenMsxSettings.h"
 #include "options/Form2.h"
+#include "options/Form3.h"
 #include "options/frmAbout.h"
 
+#include "../MachineFolders.h"
 #include "../Pointer.h"
 #include "../RecordingRunner.h"
 #include "../StartingRunner.h"
@@ -14,6 +17,11 @@
 #include "TestFiles.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabWidget>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -487,4 +495,118 @@ TEST_F(Form1Test, AnEmulatorThatFailsAtOnceSaysWhy)
                                                      "Fatal error: No disk drive A present to put image '") +
                                       m_games.path() + QStringLiteral("/GAME.DSK' in.")))
         << message.text.toStdString();
+}
+
+
+TEST_F(Form1Test, OpenMsxIsAThirdEmulatorChoice)
+{
+    {
+        auto form = open();
+        auto* openMsx = child<QRadioButton>(form.get(), QStringLiteral("Option4"));
+        EXPECT_EQ(openMsx->text(), QStringLiteral("openMSX"));
+        EXPECT_FALSE(openMsx->isChecked());
+        pointer::click(child<QRadioButton>(form.get(), QStringLiteral("Option3")));
+        EXPECT_FALSE(kind(form.get(), KindDir)->isEnabled());
+        pointer::click(openMsx);
+        EXPECT_TRUE(kind(form.get(), KindDir)->isEnabled());
+        EXPECT_EQ(form->frontEnd().EmulatorChoice, 2);
+
+        pointer::click(child<QPushButton>(form.get(), QStringLiteral("BtnConfig")));
+        EXPECT_EQ(form->optionsWindow(), nullptr);
+        ASSERT_NE(form->openMsxWindow(), nullptr);
+        EXPECT_EQ(form->openMsxWindow()->windowTitle(), QStringLiteral("openMSX Setup"));
+        EXPECT_TRUE(form->openMsxWindow()->isVisible());
+        form->close();
+    }
+    // The layout of feconfig.cfg is unchanged: openMSX is EmulatorChoice 2.
+    EXPECT_EQ(testfiles::read(FrontEndConfigPath(m_kit.path())).right(4), QByteArray::fromHex("00 00 02 00"));
+    auto form = open();
+    EXPECT_TRUE(child<QRadioButton>(form.get(), QStringLiteral("Option4"))->isChecked());
+    EXPECT_TRUE(kind(form.get(), KindDir)->isEnabled());
+}
+
+TEST_F(Form1Test, RunWithOpenMsxPassesEveryArgumentWhole)
+{
+    const MachineFolders machines({QStringLiteral("My_MSX")});
+    writeFrontEnd(QStringLiteral("/"), m_games.path(), KindRom, 2);
+    testfiles::write(OpenMsxSettingsPath(m_kit.path()),
+                     EncodeOpenMsxSettings({QString(), QStringLiteral("My_MSX"),
+                                            QStringLiteral("-command \"set throttle off\" $(touch PWNED)")}));
+    auto form = open();
+    selectFile(form.get(), QStringLiteral("knight.rom"));
+    auto* run = child<QPushButton>(form.get(), QStringLiteral("BtnRun"));
+
+    // Not installed and none chosen.
+    pointer::click(run);
+    ASSERT_EQ(m_dialogs.messages().size(), 1);
+    EXPECT_TRUE(m_dialogs.messages()[0].text.contains(QStringLiteral("Debian package openmsx")));
+    EXPECT_TRUE(m_runner.starts.isEmpty());
+
+    m_runner.installed << QStringLiteral("openmsx");
+    pointer::click(run);
+    EXPECT_EQ(m_dialogs.messages().size(), 1);
+    ASSERT_EQ(m_runner.starts.size(), 1);
+    EXPECT_TRUE(scriptText().contains(QStringLiteral("cd '") + m_games.path() + QStringLiteral("/' || exit 1\n"
+        "'/usr/games/openmsx' -machine My_MSX -command 'set throttle off' '$(touch' 'PWNED)' -cart '") +
+        m_games.path() + QStringLiteral("/knight.rom'\n"))) << scriptText().toStdString();
+
+    // DIR mounts the highlighted folder as a disk.
+    pointer::click(kind(form.get(), KindDir));
+    pointer::click(run);
+    EXPECT_TRUE(scriptText().contains(QStringLiteral("PWNED)' -diska '") + m_games.path() + QStringLiteral("'\n")))
+        << scriptText().toStdString();
+
+    // A machine openMSX no longer has is named before anything starts.
+    form->openMsx().Machine = QStringLiteral("Gone_MSX");
+    pointer::click(run);
+    ASSERT_EQ(m_dialogs.messages().size(), 2);
+    EXPECT_TRUE(m_dialogs.messages()[1].text.contains(QStringLiteral("\"Gone_MSX\"")));
+    EXPECT_EQ(m_runner.starts.size(), 2);
+}
+
+// The setup windows show the command line Run would start, kept up to date, with a Copy button.
+TEST_F(Form1Test, SetupWindowsShowTheCommandLine)
+{
+    writeFrontEnd(QStringLiteral("/"), m_games.path(), KindDsk, 0);
+    writeBrmsx(QStringLiteral("/opt/brmsx"));
+    auto form = open();
+    pointer::click(child<QPushButton>(form.get(), QStringLiteral("BtnConfig")));
+    Form2* options = form->optionsWindow();
+    ASSERT_NE(options, nullptr);
+    auto* text3 = child<QPlainTextEdit>(options, QStringLiteral("Text3"));
+    auto* copy = child<QPushButton>(options, QStringLiteral("Command2"));
+    EXPECT_EQ(text3->toPlainText(), QStringLiteral("First select some file!"));
+    EXPECT_FALSE(copy->isEnabled());
+
+    selectFile(form.get(), QStringLiteral("GAME.DSK"));
+    const QString base = QStringLiteral("cd '/opt/brmsx/' && './brmsx.exe' -diska '") + m_games.path() +
+                         QStringLiteral("/GAME.DSK'");
+    EXPECT_EQ(text3->toPlainText(), base + QStringLiteral(" -noenter"));
+    child<QTabWidget>(options, QStringLiteral("SSTab1"))->setCurrentIndex(4);
+    pointer::click(child<QCheckBox>(options, QStringLiteral("Check15")));
+    EXPECT_EQ(text3->toPlainText(), base + QStringLiteral(" -joy -noenter"));
+    pointer::click(copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), base + QStringLiteral(" -joy -noenter"));
+    options->close();
+
+    // openMSX: the machine and extra arguments of its setup window.
+    const MachineFolders machines({QStringLiteral("C-BIOS_MSX1"), QStringLiteral("C-BIOS_MSX2")});
+    m_runner.installed << QStringLiteral("openmsx");
+    pointer::click(child<QRadioButton>(form.get(), QStringLiteral("Option4")));
+    pointer::click(child<QPushButton>(form.get(), QStringLiteral("BtnConfig")));
+    Form3* setup = form->openMsxWindow();
+    ASSERT_NE(setup, nullptr);
+    auto* line = child<QPlainTextEdit>(setup, QStringLiteral("Text3"));
+    const QString disk = QStringLiteral("-diska '") + m_games.path() + QStringLiteral("/GAME.DSK'");
+    const QString cd = QStringLiteral("cd '") + m_games.path() + QStringLiteral("/' && '/usr/games/openmsx' ");
+    EXPECT_EQ(line->toPlainText(), cd + disk);
+    auto* machine = child<QComboBox>(setup, QStringLiteral("Combo1"));
+    EXPECT_EQ(machine->currentText(), QStringLiteral("(openMSX default)"));
+    machine->setFocus();
+    QTest::keyClick(machine, Qt::Key_Down);
+    EXPECT_EQ(form->openMsx().Machine, QStringLiteral("C-BIOS_MSX1"));
+    QTest::keyClicks(child<QLineEdit>(setup, QStringLiteral("Text2")), QStringLiteral("-ext 'my ext'"));
+    EXPECT_EQ(line->toPlainText(), cd + QStringLiteral("-machine C-BIOS_MSX1 -ext 'my ext' ") + disk);
+    pointer::click(child<QPushButton>(setup, QStringLiteral("Command2")));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), line->toPlainText());
 }
