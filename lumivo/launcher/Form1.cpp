@@ -73,7 +73,8 @@ QString existingFolder(const QString& folder)
 } // namespace
 
 Form1::Form1(const QString& launcherFolder, common::Dialogs& dialogs, ProgramRunner& runner, QWidget* parent)
-    : QWidget(parent), m_launcherFolder(launcherFolder), m_dialogs(dialogs), m_runner(runner)
+    : QWidget(parent), m_launcherFolder(launcherFolder), m_dialogs(dialogs), m_runner(runner),
+      m_quickFailureMs(RunWatch::kQuickFailureMs)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("[LUMIVO!]"));
@@ -480,7 +481,7 @@ void Form1::BtnRun_Click()
 
 void Form1::watchRun(const StartedRun& run)
 {
-    auto* watch = new RunWatch(run, RunWatch::kQuickFailureMs, this);
+    auto* watch = new RunWatch(run, m_quickFailureMs, this);
     connect(watch, &RunWatch::failedAtOnce, this, [this](int status, const QString& lastLines) {
         const QString output = lastLines.isEmpty() ? QStringLiteral("It printed nothing.")
                                                    : QStringLiteral("Its last output:\n\n") + lastLines;

@@ -52,6 +52,8 @@ public:
     CommandOutcome openMsxCommand() const;
     // The openMSX program Run starts: the one set up, else openmsx on the PATH; "" when none.
     QString openMsxProgram() const;
+    // How long after a start an ending run is reported as failing at once (RunWatch).
+    void setQuickFailureWindow(int milliseconds) { m_quickFailureMs = milliseconds; }
 
 signals:
     // After the settings were saved on close; ends the program.
@@ -91,6 +93,7 @@ private:
     BrmsxOptions m_brmsx;
     OpenMsxSettings m_openMsx;
     QString m_openMsxProblem; // why openmsx.cfg could not be used; "" when it could
+    int m_quickFailureMs;
 
     QRadioButton* m_option5[4] = {};
     QComboBox* m_drive1 = nullptr;

@@ -1,41 +1,29 @@
 #pragma once
 
+#include "ScopedEnvironment.h"
 #include "TestFiles.h"
 
-#include <QByteArray>
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
+
+#include <memory>
 
 // Points openMSX's machine folders (system and user) at folders of the test's own that hold the
 // given machines, for the object's lifetime.
 class MachineFolders {
 public:
     explicit MachineFolders(const QStringList& machines)
-        : m_oldSystem(qgetenv("OPENMSX_SYSTEM_DATA")), m_oldUser(qgetenv("OPENMSX_USER_DATA"))
     {
         for (const QString& machine : machines)
             testfiles::write(m_system.path() + QStringLiteral("/machines/") + machine + QStringLiteral(".xml"), "x");
-        qputenv("OPENMSX_SYSTEM_DATA", QFile::encodeName(m_system.path()));
-        qputenv("OPENMSX_USER_DATA", QFile::encodeName(m_user.path()));
-    }
-    ~MachineFolders()
-    {
-        restore("OPENMSX_SYSTEM_DATA", m_oldSystem);
-        restore("OPENMSX_USER_DATA", m_oldUser);
+        m_systemData = std::make_unique<ScopedEnvironment>("OPENMSX_SYSTEM_DATA", QFile::encodeName(m_system.path()));
+        m_userData = std::make_unique<ScopedEnvironment>("OPENMSX_USER_DATA", QFile::encodeName(m_user.path()));
     }
 
 private:
-    static void restore(const char* name, const QByteArray& old)
-    {
-        if (old.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, old);
-    }
-
     QTemporaryDir m_system;
     QTemporaryDir m_user;
-    QByteArray m_oldSystem;
-    QByteArray m_oldUser;
+    std::unique_ptr<ScopedEnvironment> m_systemData;
+    std::unique_ptr<ScopedEnvironment> m_userData;
 };

@@ -6,6 +6,7 @@
 #include "launcher/OpenMsxCommand.h"
 #include "launcher/OpenMsxSettings.h"
 
+#include "../ScopedEnvironment.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -17,28 +18,6 @@
 using namespace lumivo;
 
 namespace {
-
-// Sets an environment variable for the test's lifetime.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const QByteArray& value)
-        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
-    {
-        qputenv(name, value);
-    }
-    ~ScopedEnvironment()
-    {
-        if (m_had)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    bool m_had;
-    QByteArray m_old;
-};
 
 BrmsxOptions brmsxIn(const QString& folder)
 {

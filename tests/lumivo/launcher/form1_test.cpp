@@ -257,6 +257,7 @@ TEST_F(Form1Test, HelpTextsOnMouseOver)
         {"File1", "Click one of those files and then click in RUN to execute it in the emulator"},
         {"Option1", "This Selects the BR-MSX as your emulator"},
         {"Option3", "This Selects the F-MSX as your emulator"},
+        {"Option4", "This Selects the openMSX as your emulator"},
         {"Option5(0)", "Select an image file of real MSX disk to run in the emulator."},
         {"Option5(1)", "Select an image file of the MSX memory."},
         {"Option5(2)", "Select an image file of a tape"},
@@ -274,8 +275,10 @@ TEST_F(Form1Test, HelpTextsOnMouseOver)
         hover(QStringLiteral("BtnAbout"));
         EXPECT_EQ(hover(QLatin1String(quiet)), QString());
     }
-    child<QRadioButton>(form.get(), QStringLiteral("Option3"))->click();
+    pointer::click(child<QRadioButton>(form.get(), QStringLiteral("Option3")));
     EXPECT_EQ(hover(QStringLiteral("BtnRun")), QStringLiteral("Click here to run your chosen program"));
+    pointer::click(child<QRadioButton>(form.get(), QStringLiteral("Option4")));
+    EXPECT_EQ(hover(QStringLiteral("BtnRun")), QStringLiteral("Click here to run your chosen program or directory"));
 }
 
 TEST_F(Form1Test, RunRefusesWithoutConfigurationOrFile)
@@ -482,6 +485,7 @@ TEST_F(Form1Test, AnEmulatorThatFailsAtOnceSaysWhy)
     writeBrmsx(emulator.path());
     StartingRunner runner;
     Form1 form(m_kit.path(), m_dialogs, runner);
+    form.setQuickFailureWindow(60000); // a busy machine may be slow to start the emulator
     form.show();
     selectFile(&form, QStringLiteral("GAME.DSK"));
     pointer::click(child<QPushButton>(&form, QStringLiteral("BtnRun")));

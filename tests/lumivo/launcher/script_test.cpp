@@ -2,6 +2,9 @@
 #include "core/Text.h"
 #include "launcher/EmulatorCommand.h"
 #include "launcher/ExecuteScript.h"
+#include "launcher/ImageKind.h"
+#include "launcher/OpenMsxCommand.h"
+#include "launcher/OpenMsxSettings.h"
 #include "launcher/ModMSX.h"
 #include "launcher/ProgramRunner.h"
 #include "launcher/RunWatch.h"
@@ -260,5 +263,31 @@ TEST(RunWatch, ReportsOnlyAQuickFailureOfItsOwnRun)
             EXPECT_EQ(failed.at(0).at(0).toInt(), 3);
             EXPECT_EQ(failed.at(0).at(1).toString(), QStringLiteral("booting\nFatal error: no such machine"));
         }
+    }
+}
+
+// openMSX's extra arguments reach the program word by word, literally: nothing in them runs.
+TEST(RunEmulatorCommand, OpenMsxExtraArgumentsArePassedLiterally)
+{
+    QTemporaryDir root;
+    const QString games = root.path() + QStringLiteral("/games $(touch PWNED0)");
+    QDir().mkpath(games);
+    const QString log = root.path() + QStringLiteral("/recorded.txt");
+    const OpenMsxSettings settings{QString(), QStringLiteral("C-BIOS_MSX2"),
+                                   QStringLiteral("-command \"set x $(touch PWNED1)\" `touch PWNED2` ';touch PWNED3' *")};
+    const CommandOutcome outcome = BuildOpenMsxCommand({KindRom, games, QStringLiteral("a b.rom")}, settings,
+                                                       testfiles::testToolsDir() + QStringLiteral("/emulator"), {});
+    ASSERT_EQ(outcome.problem, RunProblem::None);
+    RecordingRunner runner;
+    ASSERT_TRUE(RunEmulatorCommand(root.path(), outcome.command, runner).ok());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("EMULATOR_LOG"), log);
+    EXPECT_EQ(runRecordedStart(runner, environment).exitCode, 0);
+    EXPECT_EQ(QFile::decodeName(testfiles::read(log)).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+              (QStringList{"-machine", "C-BIOS_MSX2", "-command", "set x $(touch PWNED1)", "`touch", "PWNED2`",
+                           ";touch PWNED3", "*", "-cart", games + "/a b.rom"}));
+    for (const QString& folder : {root.path(), games}) {
+        for (const char* marker : {"PWNED0", "PWNED1", "PWNED2", "PWNED3"})
+            EXPECT_FALSE(QFileInfo::exists(folder + QLatin1Char('/') + QLatin1String(marker))) << marker;
     }
 }
