@@ -6,9 +6,9 @@
 #include "HelpLine.h"
 #include "ImageKind.h"
 #include "ModMSX.h"
+#include "OpenMsxCommand.h"
 #include "ProgramRunner.h"
 #include "RunWatch.h"
-#include "OpenMsxCommand.h"
 #include "options/Form2.h"
 #include "options/Form3.h"
 #include "options/frmAbout.h"
@@ -487,8 +487,7 @@ void Form1::watchRun(const StartedRun& run)
                                                    : QStringLiteral("Its last output:\n\n") + lastLines;
         m_dialogs.message(this,
                           QStringLiteral("The emulator stopped right after it started (exit status %1).\n%2")
-                              .arg(status)
-                              .arg(output),
+                              .arg(QString::number(status), output),
                           QStringLiteral("Error"), common::Dialogs::Icon::Critical, common::Dialogs::Buttons::Ok);
     });
 }

@@ -16,7 +16,8 @@ HelpLine::HelpLine(QLabel* line) : QObject(line), m_line(line)
 
 HelpLine::~HelpLine()
 {
-    qApp->removeEventFilter(this);
+    if (qApp)
+        qApp->removeEventFilter(this);
 }
 
 void HelpLine::attach(QWidget* control, const QString& text, Moment moment)

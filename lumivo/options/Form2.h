@@ -27,8 +27,10 @@ class CommandLineView;
 class HelpLine;
 
 // "BR-MSX Setup": edits the BR-MSX options in place, so a Run from the main window while this
-// window is open uses them at once. Reads brmsx.cfg when it opens and writes it when it closes.
-// It deletes itself when closed; the main window makes a new one for the next opening.
+// window is open uses them at once, and shows below its tabs the command line that Run would
+// start. Reads brmsx.cfg when it opens and writes it when it closes; a failed save keeps it open
+// unless the user chooses to close anyway. It deletes itself when closed; the main window makes
+// a new one for the next opening.
 class Form2 final : public QWidget {
     Q_OBJECT
 public:
