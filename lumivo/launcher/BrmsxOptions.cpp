@@ -6,6 +6,18 @@ namespace lumivo {
 
 namespace {
 
+// A string field that holds a path: stored in the file system's bytes, not 8-bit text.
+template <typename Text>
+struct PathField {
+    Text& text;
+};
+
+template <typename Text>
+PathField<Text> asPath(Text& text)
+{
+    return {text};
+}
+
 // Calls `visit` on every field in file order; encoding, decoding and comparing all go through
 // this one list so they cannot drift apart.
 template <typename Record, typename Visitor>
@@ -22,7 +34,7 @@ void visitFields(Record& o, Visitor&& visit)
     visit(o.Spare4); visit(o.NoSound); visit(o.Scc); visit(o.SpareLong); visit(o.FmPac);
     visit(o.Speaker); visit(o.Spare5); visit(o.NoMmx); visit(o.NoMouse); visit(o.NoVesa);
     visit(o.NoLed); visit(o.NoPentium); visit(o.Spare6); visit(o.Multiplayer); visit(o.MultiServer);
-    visit(o.MultiClient); visit(o.ComPort); visit(o.BrmsxFolder); visit(o.SpareFolder);
+    visit(o.MultiClient); visit(o.ComPort); visit(asPath(o.BrmsxFolder)); visit(asPath(o.SpareFolder));
 }
 
 struct FieldWriter {
@@ -31,6 +43,7 @@ struct FieldWriter {
     void operator()(qint16 value) const { writer.writeInt16(value); }
     void operator()(qint32 value) const { writer.writeInt32(value); }
     void operator()(const QString& value) const { writer.writeString(value); }
+    void operator()(PathField<const QString> path) const { writer.writePath(path.text); }
 };
 
 struct FieldReader {
@@ -39,6 +52,7 @@ struct FieldReader {
     void operator()(qint16& field) const { reader.readInt16(field); }
     void operator()(qint32& field) const { reader.readInt32(field); }
     void operator()(QString& field) const { reader.readString(field); }
+    void operator()(PathField<QString> path) const { reader.readPath(path.text); }
 };
 
 } // namespace

@@ -5,6 +5,12 @@
 
 #include "core/Paths.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
 namespace lumivo {
 
 namespace {
@@ -29,7 +35,148 @@ void appendValue(QStringList& words, bool when, const char* option, qint16 value
         words << QString::fromLatin1(option) << QString::number(value);
 }
 
+// DOSBox's mount command takes the folder in double quotes; its shell expands %NAME%.
+bool mountable(QChar c)
+{
+    return c != QLatin1Char('"') && c != QLatin1Char('%') && c.unicode() >= 0x20 && c.unicode() != 0x7f;
+}
+
+CommandOutcome problem(RunProblem why, const QString& detail = QString())
+{
+    CommandOutcome outcome;
+    outcome.problem = why;
+    outcome.detail = detail;
+    return outcome;
+}
+
+// The folder DOSBox mounts: no trailing separator except for the root.
+QString mountFolder(const QString& folder)
+{
+    return QDir::cleanPath(folder);
+}
+
+// BR-MSX inside DOSBox: C: is BR-MSX's folder, D: the image's folder (for DIR the folder itself).
+CommandOutcome dosBrmsxCommand(const RunSelection& selection, const BrmsxOptions& options, const QString& folder,
+                               const QString& programName, const QString& dosboxPath)
+{
+    if (dosboxPath.isEmpty())
+        return problem(RunProblem::DosboxNotFound);
+    for (const QString& mounted : {options.BrmsxFolder, folder}) {
+        if (!CanMountInDosbox(mounted))
+            return problem(RunProblem::CannotMountInDosbox, mountFolder(mounted));
+    }
+    const bool dir = selection.kind == KindDir;
+    if (!dir && !IsDosName(selection.fileName))
+        return problem(RunProblem::NotReachableFromDos, selection.fileName);
+
+    QStringList dosWords;
+    dosWords << ImageKindBrmsxOption(selection.kind)
+             << (dir ? QStringLiteral("D:\\") : QStringLiteral("D:\\") + selection.fileName)
+             << BrmsxOptionArguments(options);
+    const QString tail = QLatin1Char(' ') + dosWords.join(QLatin1Char(' '));
+    if (tail.size() > kDosCommandTailMax)
+        return problem(RunProblem::DosCommandTooLong, tail.mid(1));
+
+    CommandOutcome outcome;
+    EmulatorCommand& command = outcome.command;
+    command.folder = common::AddBackslash(options.BrmsxFolder);
+    command.program = dosboxPath;
+    const auto mount = [](char drive, const QString& path) {
+        return QStringLiteral("mount %1 \"%2\"").arg(QString(QLatin1Char(drive)), mountFolder(path));
+    };
+    command.arguments << QStringLiteral("-noautoexec")
+                      << QStringLiteral("-c") << mount('c', options.BrmsxFolder)
+                      << QStringLiteral("-c") << mount('d', folder)
+                      << QStringLiteral("-c") << QStringLiteral("c:")
+                      << QStringLiteral("-c") << programName + tail
+                      << QStringLiteral("-c") << QStringLiteral("exit");
+    return outcome;
+}
+
 } // namespace
+
+QString ProblemText(const CommandOutcome& outcome)
+{
+    switch (outcome.problem) {
+    case RunProblem::None:
+        return QString();
+    case RunProblem::BrmsxNotConfigured:
+        return QStringLiteral("First configure BRMSX!");
+    case RunProblem::NoFileSelected:
+        return QStringLiteral("First select some file!");
+    case RunProblem::FmsxNotFound:
+        return QStringLiteral("F-MSX was not found. Install the program fmsx so that it is on the PATH, "
+                              "or choose BR-MSX.");
+    case RunProblem::FmsxCannotRunFolder:
+        return QStringLiteral("F-MSX cannot run a directory. Choose DSK, ROM or CAS and select a file.");
+    case RunProblem::DosboxNotFound:
+        return QStringLiteral("BR-MSX is a DOS program: install DOSBox (Debian package dosbox)");
+    case RunProblem::NotReachableFromDos:
+        return QStringLiteral("BR-MSX runs in DOSBox, where the file \"%1\" cannot be reached: DOS names have "
+                              "at most eight characters, a dot and three more (like GAME.DSK), without blanks. "
+                              "Copy or rename the file to such a name.")
+            .arg(outcome.detail);
+    case RunProblem::CannotMountInDosbox:
+        return QStringLiteral("BR-MSX runs in DOSBox, whose mount command cannot take the folder \"%1\": it "
+                              "holds a double quote, a percent sign or a control character. Rename the folder "
+                              "or move the files.")
+            .arg(outcome.detail);
+    case RunProblem::DosCommandTooLong:
+        return QStringLiteral("The BR-MSX command line is too long for DOS (%1 characters; DOS passes at most "
+                              "%2). Turn off some options.\n%3")
+            .arg(outcome.detail.size() + 1)
+            .arg(kDosCommandTailMax)
+            .arg(outcome.detail);
+    case RunProblem::OpenMsxNotFound:
+        return outcome.detail.isEmpty()
+                   ? QStringLiteral("openMSX was not found. Install it (Debian package openmsx) or choose its "
+                                    "program in the openMSX Setup window (Config).")
+                   : QStringLiteral("The openMSX program \"%1\" was not found or cannot be run. Choose it "
+                                    "again in the openMSX Setup window (Config).")
+                         .arg(outcome.detail);
+    case RunProblem::OpenMsxMachineMissing:
+        return QStringLiteral("openMSX has no machine \"%1\". Choose another one in the openMSX Setup window "
+                              "(Config).")
+            .arg(outcome.detail);
+    }
+    return QString();
+}
+
+bool IsNativeProgram(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true; // it cannot run in DOSBox either; the direct start reports the error
+    const QByteArray head = file.read(4);
+    return head == QByteArray("\x7f" "ELF", 4) || head.startsWith("#!");
+}
+
+bool IsDosName(const QString& name)
+{
+    static const QString allowed = QStringLiteral("!#$&'()-@^_`{}~");
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    const QString base = dot < 0 ? name : name.left(dot);
+    const QString extension = dot < 0 ? QString() : name.mid(dot + 1);
+    if (base.isEmpty() || base.size() > 8 || extension.size() > 3 || extension.contains(QLatin1Char('.')))
+        return false;
+    for (const QChar c : base + extension) {
+        const bool letterOrDigit = c.unicode() < 0x80 && c.isLetterOrNumber();
+        if (!letterOrDigit && !allowed.contains(c))
+            return false;
+    }
+    return true;
+}
+
+bool CanMountInDosbox(const QString& folder)
+{
+    return std::all_of(folder.cbegin(), folder.cend(), mountable);
+}
+
+QString FindBrmsx(const QString& folder)
+{
+    const QString found = common::FindFileNoCase(folder, QStringLiteral("brmsx.exe"));
+    return common::FileExists(found) ? found : QString();
+}
 
 QStringList BrmsxOptionArguments(const BrmsxOptions& o)
 {
@@ -77,21 +224,23 @@ QStringList BrmsxOptionArguments(const BrmsxOptions& o)
     return w;
 }
 
-CommandOutcome BuildBrmsxCommand(const RunSelection& selection, const BrmsxOptions& options)
+CommandOutcome BuildBrmsxCommand(const RunSelection& selection, const BrmsxOptions& options,
+                                 const QString& dosboxPath)
 {
-    CommandOutcome outcome;
-    if (options.BrmsxFolder.isEmpty()) {
-        outcome.problem = RunProblem::BrmsxNotConfigured;
-        return outcome;
-    }
-    if (selection.kind != KindDir && selection.fileName.isEmpty()) {
-        outcome.problem = RunProblem::NoFileSelected;
-        return outcome;
-    }
+    if (options.BrmsxFolder.isEmpty())
+        return problem(RunProblem::BrmsxNotConfigured);
+    if (selection.kind != KindDir && selection.fileName.isEmpty())
+        return problem(RunProblem::NoFileSelected);
     const QString folder = resolvedFolder(selection.folder);
+    const QString program = FindBrmsx(options.BrmsxFolder);
+    const QString programName = program.isEmpty() ? QStringLiteral("brmsx.exe") : QFileInfo(program).fileName();
+    if (!program.isEmpty() && !IsNativeProgram(program))
+        return dosBrmsxCommand(selection, options, folder, programName, dosboxPath);
+
+    CommandOutcome outcome;
     EmulatorCommand& command = outcome.command;
     command.folder = common::AddBackslash(options.BrmsxFolder);
-    command.program = QStringLiteral("./brmsx.exe");
+    command.program = QStringLiteral("./") + programName;
     command.arguments << ImageKindBrmsxOption(selection.kind)
                       << (selection.kind == KindDir ? folder : folder + selection.fileName);
     command.arguments << BrmsxOptionArguments(options);
@@ -100,21 +249,15 @@ CommandOutcome BuildBrmsxCommand(const RunSelection& selection, const BrmsxOptio
 
 CommandOutcome BuildFmsxCommand(const RunSelection& selection, const QString& fmsxPath)
 {
-    CommandOutcome outcome;
-    if (selection.kind == KindDir) {
-        outcome.problem = RunProblem::FmsxCannotRunFolder;
-        return outcome;
-    }
-    if (selection.fileName.isEmpty()) {
-        outcome.problem = RunProblem::NoFileSelected;
-        return outcome;
-    }
-    if (fmsxPath.isEmpty()) {
-        outcome.problem = RunProblem::FmsxNotFound;
-        return outcome;
-    }
+    if (selection.kind == KindDir)
+        return problem(RunProblem::FmsxCannotRunFolder);
+    if (selection.fileName.isEmpty())
+        return problem(RunProblem::NoFileSelected);
+    if (fmsxPath.isEmpty())
+        return problem(RunProblem::FmsxNotFound);
     const QString folder = resolvedFolder(selection.folder);
     const QString file = folder + selection.fileName;
+    CommandOutcome outcome;
     EmulatorCommand& command = outcome.command;
     command.folder = folder;
     command.program = fmsxPath;

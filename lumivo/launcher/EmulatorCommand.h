@@ -6,6 +6,7 @@
 namespace lumivo {
 
 struct BrmsxOptions;
+struct OpenMsxSettings;
 
 // One emulator start as data: the folder to change to, the program and its arguments. The
 // script renderer turns it into text; nothing here splits or joins a command line.
@@ -18,21 +19,59 @@ struct EmulatorCommand {
 // What the browser has chosen when Run is pressed.
 struct RunSelection {
     int kind = 0;          // the selected kind button, 0..3 (see ImageKind.h)
-    QString folder;        // the folder shown in the folder list
+    QString folder;        // the folder to run from: the open folder, or for DIR the highlighted one
     QString fileName;      // the file selected in the file list, "" when none
 };
 
-// Why no command could be built; the window tells the user.
-enum class RunProblem { None, BrmsxNotConfigured, NoFileSelected, FmsxNotFound, FmsxCannotRunFolder };
+// Why no command could be built; the window tells the user (ProblemText).
+enum class RunProblem {
+    None,
+    BrmsxNotConfigured,
+    NoFileSelected,
+    FmsxNotFound,
+    FmsxCannotRunFolder,
+    DosboxNotFound,       // BR-MSX is a DOS program and DOSBox is not installed
+    NotReachableFromDos,  // detail: a file name that is not a DOS (8.3) name
+    CannotMountInDosbox,  // detail: a folder DOSBox's mount command cannot take
+    DosCommandTooLong,    // detail: the command tail as DOS would get it
+    OpenMsxNotFound,      // detail: the program set in the setup window, or "" for the PATH
+    OpenMsxMachineMissing // detail: the machine name
+};
 
 struct CommandOutcome {
     RunProblem problem = RunProblem::None;
+    QString detail;          // what the problem is about, see RunProblem
     EmulatorCommand command; // valid when problem is None
 };
 
+// The message for a problem, as the user reads it.
+[[nodiscard]] QString ProblemText(const CommandOutcome& outcome);
+
+// The path of BR-MSX's program in `folder`: brmsx.exe in any letter case (copies from FAT media
+// are often BRMSX.EXE), as it is named on disk; "" when the folder holds none.
+[[nodiscard]] QString FindBrmsx(const QString& folder);
+
+// True for a program this system runs itself: an ELF executable or a script with a "#!" line.
+// BR-MSX proper is a DOS program and is not.
+[[nodiscard]] bool IsNativeProgram(const QString& path);
+
+// A name DOS can reach as it is: up to eight characters, optionally a dot and up to three more,
+// of the characters DOS allows in names (no blanks, no second dot, ASCII only).
+[[nodiscard]] bool IsDosName(const QString& name);
+
+// A folder that DOSBox's mount command can take in double quotes.
+[[nodiscard]] bool CanMountInDosbox(const QString& folder);
+
+// The longest command tail DOS passes to a program.
+constexpr int kDosCommandTailMax = 126;
+
 // BR-MSX: the image option for the chosen kind, then the options of `options` in BR-MSX's order.
-// The emulator runs in options.BrmsxFolder as it is (a folder holding blanks is fine).
-[[nodiscard]] CommandOutcome BuildBrmsxCommand(const RunSelection& selection, const BrmsxOptions& options);
+// The emulator runs in options.BrmsxFolder as it is (a folder holding blanks is fine), under the
+// name its program has there. When that program is a DOS program it runs inside DOSBox
+// (`dosboxPath`, "" when not installed): the BR-MSX folder as C:, the image's folder as D:, and
+// the image given as a D: path.
+[[nodiscard]] CommandOutcome BuildBrmsxCommand(const RunSelection& selection, const BrmsxOptions& options,
+                                               const QString& dosboxPath = QString());
 
 // The option words that `options` gives, in order, starting with " -msx2"'s "-msx2" and always
 // holding "-noenter". Values follow their option as a word of their own ("-mapper", "2").

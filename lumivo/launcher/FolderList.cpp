@@ -18,6 +18,13 @@ FolderList::FolderList(QWidget* parent) : QListWidget(parent)
     connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         setPath(item->data(kPathRole).toString());
     });
+    connect(this, &QListWidget::currentRowChanged, this, &FolderList::currentFolderChanged);
+}
+
+QString FolderList::currentFolder() const
+{
+    const QListWidgetItem* item = currentItem();
+    return item ? item->data(kPathRole).toString() : m_path;
 }
 
 void FolderList::setPath(const QString& path)

@@ -13,11 +13,16 @@ public:
     explicit FolderList(QWidget* parent = nullptr);
 
     QString path() const { return m_path; }
+    // The folder of the entry at the list's current position (highlighted, not necessarily
+    // opened); the open folder when no entry is current.
+    QString currentFolder() const;
     // Opens the folder; pathChanged follows when it differs from the open one.
     void setPath(const QString& path);
 
 signals:
     void pathChanged(const QString& path);
+    // The highlighted entry moved.
+    void currentFolderChanged();
 
 private:
     void fill();

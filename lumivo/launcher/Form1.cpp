@@ -6,8 +6,11 @@
 #include "HelpLine.h"
 #include "ImageKind.h"
 #include "ModMSX.h"
+#include "OpenMsxCommand.h"
 #include "ProgramRunner.h"
+#include "RunWatch.h"
 #include "options/Form2.h"
+#include "options/Form3.h"
 #include "options/frmAbout.h"
 
 #include "core/Paths.h"
@@ -70,7 +73,8 @@ QString existingFolder(const QString& folder)
 } // namespace
 
 Form1::Form1(const QString& launcherFolder, common::Dialogs& dialogs, ProgramRunner& runner, QWidget* parent)
-    : QWidget(parent), m_launcherFolder(launcherFolder), m_dialogs(dialogs), m_runner(runner)
+    : QWidget(parent), m_launcherFolder(launcherFolder), m_dialogs(dialogs), m_runner(runner),
+      m_quickFailureMs(RunWatch::kQuickFailureMs)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("[LUMIVO!]"));
@@ -144,6 +148,8 @@ void Form1::buildControls()
     m_option1->setChecked(true);
     m_option3 = new QRadioButton(QStringLiteral("F-MSX"), frmEmulator);
     m_option3->setObjectName(QStringLiteral("Option3"));
+    m_option4 = new QRadioButton(QStringLiteral("openMSX"), frmEmulator);
+    m_option4->setObjectName(QStringLiteral("Option4"));
     m_btnConfig = new QPushButton(QStringLiteral("Config"), frmEmulator);
     m_btnConfig->setObjectName(QStringLiteral("BtnConfig"));
     auto* btnCfg = new QLabel(QStringLiteral("Label1"), frmEmulator);
@@ -151,14 +157,14 @@ void Form1::buildControls()
     auto* emulator = new QHBoxLayout(frmEmulator);
     emulator->addWidget(m_option1);
     emulator->addWidget(m_option3);
+    emulator->addWidget(m_option4);
     emulator->addStretch();
     emulator->addWidget(btnCfg);
     emulator->addWidget(m_btnConfig);
-    connect(m_option1, &QRadioButton::toggled, this, &Form1::Option1_Click);
-    connect(m_option3, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            Option3_Click();
-    });
+    // Choices are stored on the click, which a click on the button already selected also gives.
+    connect(m_option1, &QRadioButton::clicked, this, &Form1::Option1_Click);
+    connect(m_option3, &QRadioButton::clicked, this, &Form1::Option3_Click);
+    connect(m_option4, &QRadioButton::clicked, this, &Form1::Option4_Click);
 
     m_btnAbout = new QToolButton(this);
     m_btnAbout->setObjectName(QStringLiteral("BtnAbout"));
@@ -189,14 +195,12 @@ void Form1::buildControls()
     layout->addWidget(m_label1);
     resize(7200 / kTwipsPerPixel, 7000 / kTwipsPerPixel);
 
-    for (int i = 0; i < ImageKindCount; ++i) {
-        connect(m_option5[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on)
-                Option5_Click(i);
-        });
-    }
+    for (int i = 0; i < ImageKindCount; ++i)
+        connect(m_option5[i], &QRadioButton::clicked, this, [this, i] { Option5_Click(i); });
     connect(m_drive1, &QComboBox::currentIndexChanged, this, &Form1::Drive1_Change);
     connect(m_dir1, &FolderList::pathChanged, this, &Form1::Dir1_Change);
+    connect(m_dir1, &FolderList::currentFolderChanged, this, &Form1::selectionChanged);
+    connect(m_file1, &QListWidget::itemSelectionChanged, this, &Form1::selectionChanged);
     connect(m_btnRun, &QPushButton::clicked, this, &Form1::BtnRun_Click);
     connect(m_btnConfig, &QPushButton::clicked, this, &Form1::BtnConfig_Click);
     connect(m_btnAbout, &QToolButton::clicked, this, &Form1::BtnAbout_Click);
@@ -208,8 +212,8 @@ void Form1::describeControls()
     m_help->attach(m_btnAbout, QStringLiteral("About this"));
     m_help->attach(m_btnConfig, QStringLiteral("Click this button to setup the options for the chosen emulator"));
     m_help->attach(m_btnRun, [this] {
-        return m_option1->isChecked() ? QStringLiteral("Click here to run your chosen program or directory")
-                                      : QStringLiteral("Click here to run your chosen program");
+        return m_option3->isChecked() ? QStringLiteral("Click here to run your chosen program")
+                                      : QStringLiteral("Click here to run your chosen program or directory");
     });
     m_help->attach(m_dir1, QStringLiteral("Here you choose your directory where your MSX files are. If you are "
                                           "running them on BR-MSX you can also run MSX bin files directly from a "
@@ -217,16 +221,19 @@ void Form1::describeControls()
     m_help->attach(m_file1, QStringLiteral("Click one of those files and then click in RUN to execute it in the emulator"));
     m_help->attach(m_option1, QStringLiteral("This Selects the BR-MSX as your emulator"));
     m_help->attach(m_option3, QStringLiteral("This Selects the F-MSX as your emulator"));
+    m_help->attach(m_option4, QStringLiteral("This Selects the openMSX as your emulator"));
     m_help->attach(m_option5[KindDsk], QStringLiteral("Select an image file of real MSX disk to run in the emulator."));
     m_help->attach(m_option5[KindRom], QStringLiteral("Select an image file of the MSX memory."));
     m_help->attach(m_option5[KindCas], QStringLiteral("Select an image file of a tape"));
     m_help->attach(m_option5[KindDir], QStringLiteral("Select a directory with real MSX files (can't have more then "
                                                       "720kb of files on it)."));
-    for (QWidget* quiet : {static_cast<QWidget*>(this), findChild<QWidget*>(QStringLiteral("FrmRoms")),
-                           findChild<QWidget*>(QStringLiteral("FrmEmulator")),
-                           findChild<QWidget*>(QStringLiteral("Image1(0)")),
-                           findChild<QWidget*>(QStringLiteral("Image1(1)")), static_cast<QWidget*>(m_label1)})
-        m_help->attach(quiet, QString());
+    for (QWidget* clearing : {static_cast<QWidget*>(this), findChild<QWidget*>(QStringLiteral("FrmRoms")),
+                              findChild<QWidget*>(QStringLiteral("FrmEmulator")),
+                              findChild<QWidget*>(QStringLiteral("Image1(0)")),
+                              findChild<QWidget*>(QStringLiteral("Image1(1)")), static_cast<QWidget*>(m_label1)})
+        m_help->attach(clearing, QString());
+    m_help->quiet(m_drive1);
+    m_help->quiet(findChild<QWidget*>(QStringLiteral("BtnCfg")));
 }
 
 void Form1::centerFormOnScreen()
@@ -254,21 +261,32 @@ void Form1::startUp()
         const int kind = m_frontEnd.ImageKind;
         const int emulator = m_frontEnd.EmulatorChoice;
         setDrive(m_frontEnd.LastDrive);
-        m_option5[kind >= 0 && kind < ImageKindCount ? kind : KindDsk]->setChecked(true);
+        // A stored kind or emulator the window does not know shows the design-time selection and
+        // stays stored as it is until the user makes that choice.
+        if (kind >= 0 && kind < ImageKindCount) {
+            m_option5[kind]->setChecked(true);
+            Option5_Click(kind);
+        } else {
+            m_option5[KindDsk]->setChecked(true);
+        }
         m_file1->setPattern(ImageKindPattern(m_frontEnd.ImageKind));
-        if (emulator == 0)
+        if (emulator == 0) {
             m_option1->setChecked(true);
-        else if (emulator == 1)
+            Option1_Click();
+        } else if (emulator == 1) {
             m_option3->setChecked(true);
+            Option3_Click();
+        } else if (emulator == 2) {
+            m_option4->setChecked(true);
+            Option4_Click();
+        }
         restoreFolder(keptFolder);
-        // A stored kind or emulator outside the known values takes what the window now shows.
-        m_frontEnd.ImageKind = static_cast<qint16>(selectedKind());
-        m_frontEnd.EmulatorChoice = m_option1->isChecked() ? 0 : 1;
     } else {
         setDrive(kRoot);
         m_file1->setPattern(ImageKindPattern(KindDsk));
         m_option5[KindDsk]->setChecked(true);
         m_option1->setChecked(true);
+        Option1_Click();
         m_frontEnd = FrontEndConfig::defaults();
         restoreFolder(kRoot);
     }
@@ -278,6 +296,13 @@ void Form1::startUp()
         if (options)
             m_brmsx = options.value();
     }
+
+    // A damaged openmsx.cfg gives the defaults and stays as it is until the user saves.
+    const common::Result<OpenMsxSettings> openMsx = LoadOpenMsxSettings(m_launcherFolder);
+    if (openMsx)
+        m_openMsx = openMsx.value();
+    else
+        m_openMsxProblem = openMsx.error();
 }
 
 void Form1::setDrive(const QString& root)
@@ -300,6 +325,14 @@ void Form1::restoreFolder(const QString& folder)
     m_frontEnd.LastFolder = m_dir1->path();
 }
 
+RunSelection Form1::currentSelection() const
+{
+    const int kind = selectedKind();
+    // DIR runs the folder highlighted in the folder list; a file kind runs a file of the open
+    // folder, whose files the file list shows.
+    return {kind, kind == KindDir ? m_dir1->currentFolder() : m_dir1->path(), m_file1->fileName()};
+}
+
 int Form1::selectedKind() const
 {
     for (int i = 0; i < ImageKindCount; ++i) {
@@ -320,12 +353,14 @@ void Form1::Dir1_Change()
 {
     m_file1->setPath(m_dir1->path());
     m_frontEnd.LastFolder = m_file1->path();
+    emit selectionChanged();
 }
 
 void Form1::Option5_Click(int index)
 {
     m_file1->setPattern(ImageKindPattern(index));
     m_frontEnd.ImageKind = static_cast<qint16>(index);
+    emit selectionChanged();
 }
 
 void Form1::Option1_Click()
@@ -336,23 +371,78 @@ void Form1::Option1_Click()
     } else {
         m_option5[KindDir]->setEnabled(false);
     }
+    emit selectionChanged();
 }
 
 void Form1::Option3_Click()
 {
     m_option5[KindDir]->setEnabled(false);
     m_frontEnd.EmulatorChoice = 1;
+    emit selectionChanged();
+}
+
+// openMSX mounts a folder as a disk, so it runs DIR too.
+void Form1::Option4_Click()
+{
+    m_option5[KindDir]->setEnabled(true);
+    m_frontEnd.EmulatorChoice = 2;
+    emit selectionChanged();
 }
 
 void Form1::BtnConfig_Click()
 {
-    if (!m_option1->isChecked())
+    QWidget* window = nullptr;
+    if (m_option1->isChecked()) {
+        if (!m_form2) {
+            m_form2 = new Form2(m_launcherFolder, m_dialogs, m_brmsx, this);
+            m_form2->setCommandSource([this] { return brmsxCommand(); });
+            connect(this, &Form1::selectionChanged, m_form2, &Form2::refreshCommandLine);
+        }
+        window = m_form2;
+    } else if (m_option4->isChecked()) {
+        if (!m_form3) {
+            m_form3 = new Form3(m_dialogs, m_openMsx, m_openMsxProblem, this);
+            m_form3->setCommandSource([this] { return openMsxCommand(); }, [this] { return openMsxProgram(); });
+            m_form3->setSaver([this](const OpenMsxSettings& settings) {
+                const common::Status saved = SaveOpenMsxSettings(m_launcherFolder, settings);
+                if (saved)
+                    m_openMsxProblem.clear();
+                return saved;
+            });
+            connect(this, &Form1::selectionChanged, m_form3, &Form3::refreshCommandLine);
+        }
+        window = m_form3;
+    }
+    if (!window)
         return; // F-MSX has no options
-    if (!m_form2)
-        m_form2 = new Form2(m_launcherFolder, m_dialogs, m_brmsx, this);
-    m_form2->show();
-    m_form2->raise();
-    m_form2->activateWindow();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+Form3* Form1::openMsxWindow() const
+{
+    return m_form3.data();
+}
+
+CommandOutcome Form1::brmsxCommand() const
+{
+    return BuildBrmsxCommand(currentSelection(), m_brmsx, m_runner.findProgram({QStringLiteral("dosbox")}));
+}
+
+QString Form1::openMsxProgram() const
+{
+    if (m_openMsx.Program.isEmpty())
+        return m_runner.findProgram({QStringLiteral("openmsx")});
+    const QFileInfo program(m_openMsx.Program);
+    return program.isFile() && program.isExecutable() ? program.absoluteFilePath() : QString();
+}
+
+CommandOutcome Form1::openMsxCommand() const
+{
+    const QString program = openMsxProgram();
+    return BuildOpenMsxCommand(currentSelection(), m_openMsx, program,
+                               ListOpenMsxMachines(OpenMsxMachineFolders(program)));
 }
 
 void Form1::BtnAbout_Click()
@@ -366,44 +456,54 @@ void Form1::BtnAbout_Click()
 
 void Form1::BtnRun_Click()
 {
-    const RunSelection selection{selectedKind(), m_dir1->path(), m_file1->fileName()};
     const CommandOutcome outcome =
-        m_option1->isChecked() ? BuildBrmsxCommand(selection, m_brmsx)
-                               : BuildFmsxCommand(selection, m_runner.findProgram({QStringLiteral("fmsx")}));
+        m_option1->isChecked()   ? brmsxCommand()
+        : m_option4->isChecked() ? openMsxCommand()
+                                 : BuildFmsxCommand(currentSelection(), m_runner.findProgram({QStringLiteral("fmsx")}));
     using Icon = common::Dialogs::Icon;
     const auto error = [this](const QString& text, Icon icon) {
         m_dialogs.message(this, text, QStringLiteral("Error"), icon, common::Dialogs::Buttons::Ok);
     };
-    switch (outcome.problem) {
-    case RunProblem::BrmsxNotConfigured:
-        error(QStringLiteral("First configure BRMSX!"), Icon::Critical);
+    if (outcome.problem != RunProblem::None) {
+        const Icon icon = outcome.problem == RunProblem::NoFileSelected        ? Icon::None
+                          : outcome.problem == RunProblem::FmsxCannotRunFolder ? Icon::Exclamation
+                                                                               : Icon::Critical;
+        error(ProblemText(outcome), icon);
         return;
-    case RunProblem::NoFileSelected:
-        error(QStringLiteral("First select some file!"), Icon::None);
-        return;
-    case RunProblem::FmsxNotFound:
-        error(QStringLiteral("F-MSX was not found. Install the program fmsx so that it is on the PATH, "
-                             "or choose BR-MSX."),
-              Icon::Critical);
-        return;
-    case RunProblem::FmsxCannotRunFolder:
-        error(QStringLiteral("F-MSX cannot run a directory. Choose DSK, ROM or CAS and select a file."),
-              Icon::Exclamation);
-        return;
-    case RunProblem::None:
-        break;
     }
-    const common::Status run = RunEmulatorCommand(m_launcherFolder, outcome.command, m_runner);
-    if (!run)
+    const common::Result<StartedRun> run = RunEmulatorCommand(m_launcherFolder, outcome.command, m_runner);
+    if (!run) {
         error(run.error(), Icon::Critical);
+        return;
+    }
+    watchRun(run.value());
+}
+
+void Form1::watchRun(const StartedRun& run)
+{
+    auto* watch = new RunWatch(run, m_quickFailureMs, this);
+    connect(watch, &RunWatch::failedAtOnce, this, [this](int status, const QString& lastLines) {
+        const QString output = lastLines.isEmpty() ? QStringLiteral("It printed nothing.")
+                                                   : QStringLiteral("Its last output:\n\n") + lastLines;
+        m_dialogs.message(this,
+                          QStringLiteral("The emulator stopped right after it started (exit status %1).\n%2")
+                              .arg(QString::number(status), output),
+                          QStringLiteral("Error"), common::Dialogs::Icon::Critical, common::Dialogs::Buttons::Ok);
+    });
 }
 
 void Form1::closeEvent(QCloseEvent* event)
 {
     const common::Status saved = SaveFrontEndConfig(m_launcherFolder, m_frontEnd);
     if (!saved) {
-        m_dialogs.message(this, QStringLiteral("Lumivo could not save its settings.\n%1").arg(saved.error()),
-                          QStringLiteral("Error"), common::Dialogs::Icon::Critical, common::Dialogs::Buttons::Ok);
+        // Closing ends Lumivo: the user decides whether the settings may be lost.
+        const common::Dialogs::Answer answer = m_dialogs.message(
+            this, QStringLiteral("Lumivo could not save its settings.\n%1\n\nClose without saving them?").arg(saved.error()),
+            QStringLiteral("Error"), common::Dialogs::Icon::Exclamation, common::Dialogs::Buttons::YesNo);
+        if (answer != common::Dialogs::Answer::Yes) {
+            event->ignore();
+            return;
+        }
     }
     event->accept();
     emit closed();

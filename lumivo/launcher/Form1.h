@@ -1,7 +1,9 @@
 #pragma once
 
 #include "BrmsxOptions.h"
+#include "EmulatorCommand.h"
 #include "FrontEndConfig.h"
+#include "OpenMsxSettings.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -21,13 +23,15 @@ namespace lumivo {
 class FileList;
 class FolderList;
 class Form2;
+class Form3;
 class HelpLine;
 class ProgramRunner;
 class frmAbout;
+struct StartedRun;
 
 // Lumivo's main window: the browser for what to run (kind, drive, folder, file), the emulator
-// choice, Run, the options and About windows. It owns the front-end settings and the BR-MSX
-// options that the options window edits and Run uses.
+// choice (BR-MSX, F-MSX or openMSX), Run, the setup and About windows. It owns the front-end
+// settings, the BR-MSX options and the openMSX settings that the setup windows edit and Run uses.
 class Form1 final : public QWidget {
     Q_OBJECT
 public:
@@ -37,13 +41,25 @@ public:
 
     const FrontEndConfig& frontEnd() const { return m_frontEnd; }
     BrmsxOptions& brmsx() { return m_brmsx; }
-    // The options and About windows while they are open, else nullptr.
+    OpenMsxSettings& openMsx() { return m_openMsx; }
+    // The setup and About windows while they are open, else nullptr.
     Form2* optionsWindow() const;
+    Form3* openMsxWindow() const;
     frmAbout* aboutWindow() const;
+
+    // What Run would start with BR-MSX or openMSX for the current selection, or why not.
+    CommandOutcome brmsxCommand() const;
+    CommandOutcome openMsxCommand() const;
+    // The openMSX program Run starts: the one set up, else openmsx on the PATH; "" when none.
+    QString openMsxProgram() const;
+    // How long after a start an ending run is reported as failing at once (RunWatch).
+    void setQuickFailureWindow(int milliseconds) { m_quickFailureMs = milliseconds; }
 
 signals:
     // After the settings were saved on close; ends the program.
     void closed();
+    // The kind, folder, file or emulator changed: what Run would start may differ now.
+    void selectionChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -57,21 +73,27 @@ private:
     void setDrive(const QString& root);
     void restoreFolder(const QString& folder);
     int selectedKind() const;
+    RunSelection currentSelection() const;
 
     void Drive1_Change();
     void Dir1_Change();
     void Option5_Click(int index);
     void Option1_Click();
     void Option3_Click();
+    void Option4_Click();
     void BtnConfig_Click();
     void BtnAbout_Click();
     void BtnRun_Click();
+    void watchRun(const StartedRun& run);
 
     QString m_launcherFolder;
     common::Dialogs& m_dialogs;
     ProgramRunner& m_runner;
     FrontEndConfig m_frontEnd;
     BrmsxOptions m_brmsx;
+    OpenMsxSettings m_openMsx;
+    QString m_openMsxProblem; // why openmsx.cfg could not be used; "" when it could
+    int m_quickFailureMs;
 
     QRadioButton* m_option5[4] = {};
     QComboBox* m_drive1 = nullptr;
@@ -80,12 +102,14 @@ private:
     QPushButton* m_btnRun = nullptr;
     QRadioButton* m_option1 = nullptr;
     QRadioButton* m_option3 = nullptr;
+    QRadioButton* m_option4 = nullptr;
     QPushButton* m_btnConfig = nullptr;
     QToolButton* m_btnAbout = nullptr;
     QLabel* m_label1 = nullptr;
     HelpLine* m_help = nullptr;
 
     QPointer<Form2> m_form2;
+    QPointer<Form3> m_form3;
     QPointer<frmAbout> m_about;
 };
 

@@ -15,8 +15,8 @@ FrontEndConfig FrontEndConfig::defaults()
 QByteArray EncodeFrontEndConfig(const FrontEndConfig& config)
 {
     common::RecordWriter writer;
-    writer.writeString(config.LastDrive);
-    writer.writeString(config.LastFolder);
+    writer.writePath(config.LastDrive);
+    writer.writePath(config.LastFolder);
     writer.writeInt16(config.ImageKind);
     writer.writeInt16(config.EmulatorChoice);
     return writer.bytes();
@@ -26,8 +26,8 @@ FrontEndConfig DecodeFrontEndConfig(const QByteArray& bytes, FrontEndConfig base
 {
     common::RecordReader reader(bytes);
     // The reader stops at the first incomplete field and leaves it and the rest untouched.
-    reader.readString(base.LastDrive);
-    reader.readString(base.LastFolder);
+    reader.readPath(base.LastDrive);
+    reader.readPath(base.LastFolder);
     reader.readInt16(base.ImageKind);
     reader.readInt16(base.EmulatorChoice);
     return base;

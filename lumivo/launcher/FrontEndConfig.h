@@ -16,7 +16,8 @@ struct FrontEndConfig {
     static FrontEndConfig defaults();
 };
 
-// The record's bytes: both strings as a 16-bit length and Latin-1 text, then the two integers.
+// The record's bytes: both paths as a 16-bit length and the file system's bytes, then the two
+// integers.
 [[nodiscard]] QByteArray EncodeFrontEndConfig(const FrontEndConfig& config);
 
 // Reads one record from the start of `bytes` over `base`: fields the data does not hold

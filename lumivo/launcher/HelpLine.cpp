@@ -1,25 +1,44 @@
 #include "HelpLine.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QWidget>
 
 namespace lumivo {
 
-HelpLine::HelpLine(QLabel* line) : QObject(line), m_line(line) {}
+HelpLine::HelpLine(QLabel* line) : QObject(line), m_line(line)
+{
+    // Qt offers moves over widgets without mouse tracking only to application-wide filters.
+    qApp->installEventFilter(this);
+}
+
+HelpLine::~HelpLine()
+{
+    if (qApp)
+        qApp->removeEventFilter(this);
+}
 
 void HelpLine::attach(QWidget* control, const QString& text, Moment moment)
 {
-    m_entries.insert(control, Entry{[text] { return text; }, moment});
+    const auto shown = [text] { return text; };
+    if (moment == Moment::Focus)
+        m_focus.insert(control, shown);
+    else
+        m_mouseOver.insert(control, shown);
     if (!text.isEmpty())
         control->setToolTip(text);
-    control->installEventFilter(this);
 }
 
 void HelpLine::attach(QWidget* control, std::function<QString()> text)
 {
-    m_entries.insert(control, Entry{std::move(text), Moment::MouseOver});
-    control->installEventFilter(this);
+    m_mouseOver.insert(control, std::move(text));
+}
+
+void HelpLine::quiet(QWidget* control)
+{
+    m_quiet.insert(control);
 }
 
 void HelpLine::show(const QString& text)
@@ -27,13 +46,35 @@ void HelpLine::show(const QString& text)
     m_line->setText(text);
 }
 
+void HelpLine::pointerAt(QWidget* under)
+{
+    // A disabled control still explains itself: the text tells what it would do.
+    for (QWidget* widget = under; widget; widget = widget->isWindow() ? nullptr : widget->parentWidget()) {
+        if (m_quiet.contains(widget))
+            return;
+        const auto found = m_mouseOver.constFind(widget);
+        if (found != m_mouseOver.constEnd()) {
+            show((*found)());
+            return;
+        }
+    }
+}
+
 bool HelpLine::eventFilter(QObject* watched, QEvent* event)
 {
-    const auto found = m_entries.constFind(watched);
-    if (found != m_entries.constEnd()) {
-        const QEvent::Type wanted = found->moment == Moment::Focus ? QEvent::FocusIn : QEvent::Enter;
-        if (event->type() == wanted)
-            show(found->text());
+    if (event->type() == QEvent::MouseMove && watched->isWidgetType()) {
+        QWidget* window = m_line->window();
+        auto* receiver = static_cast<QWidget*>(watched);
+        if (receiver->window() == window) {
+            // The widget under the pointer, whichever widget the move was offered to first.
+            const QPointF global = static_cast<QMouseEvent*>(event)->globalPosition();
+            QWidget* under = window->childAt(window->mapFromGlobal(global.toPoint()));
+            pointerAt(under ? under : window);
+        }
+    } else if (event->type() == QEvent::FocusIn) {
+        const auto found = m_focus.constFind(watched);
+        if (found != m_focus.constEnd())
+            show((*found)());
     }
     return QObject::eventFilter(watched, event);
 }

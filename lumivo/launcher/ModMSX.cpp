@@ -23,7 +23,7 @@ common::Status writeOverlaid(const QString& path, const QByteArray& record)
             return common::Failure(existing.error());
         old = existing.value();
     }
-    return common::WriteFileAtomic(path, OverlayRecord(old, record));
+    return common::WriteSettingsRecord(path, OverlayRecord(old, record));
 }
 
 } // namespace
@@ -41,6 +41,25 @@ QString BrmsxOptionsPath(const QString& launcherFolder)
 QString ExecuteScriptPath(const QString& launcherFolder)
 {
     return common::AddBackslash(launcherFolder) + QStringLiteral("execute.sh");
+}
+
+QString ExecuteLogPath(const QString& launcherFolder)
+{
+    return common::AddBackslash(launcherFolder) + QStringLiteral("execute.log");
+}
+
+QString ExecuteStatusPath(const QString& launcherFolder)
+{
+    return common::AddBackslash(launcherFolder) + QStringLiteral("execute.status");
+}
+
+QStringList RunWrapperArguments(const QString& script, const QString& log, const QString& status)
+{
+    // $$ is this shell's process id, which the starter reports, so a late status of an earlier
+    // run is not taken for this one's.
+    return {QStringLiteral("-c"),
+            QStringLiteral("/bin/sh \"$1\" >\"$2\" 2>&1 </dev/null; echo \"$$ $?\" >\"$3\""),
+            QStringLiteral("lumivo-run"), script, log, status};
 }
 
 QByteArray OverlayRecord(const QByteArray& old, const QByteArray& record)
@@ -79,17 +98,26 @@ common::Status SaveBrmsxOptions(const QString& launcherFolder, const BrmsxOption
     return writeOverlaid(BrmsxOptionsPath(launcherFolder), EncodeBrmsxOptions(options));
 }
 
-common::Status RunEmulatorCommand(const QString& launcherFolder, const EmulatorCommand& command,
-                                  ProgramRunner& runner)
+common::Result<StartedRun> RunEmulatorCommand(const QString& launcherFolder, const EmulatorCommand& command,
+                                              ProgramRunner& runner)
 {
+    using Outcome = common::Result<StartedRun>;
     const QString script = ExecuteScriptPath(launcherFolder);
     const common::Status written = common::WriteFileAtomic(script, RenderExecuteScript(command));
     if (!written)
-        return written;
+        return Outcome::failure(written.error());
     QFile::setPermissions(script, QFile::permissions(script) | QFile::ExeOwner | QFile::ExeUser);
-    if (!runner.startDetached(QStringLiteral("/bin/sh"), {script}, launcherFolder))
-        return common::Failure(QStringLiteral("Cannot start %1.").arg(script));
-    return common::Success();
+
+    StartedRun run;
+    run.logPath = ExecuteLogPath(launcherFolder);
+    run.statusPath = ExecuteStatusPath(launcherFolder);
+    // An earlier run that still goes on keeps writing into its own (unlinked) log.
+    QFile::remove(run.logPath);
+    QFile::remove(run.statusPath);
+    if (!runner.startDetached(QStringLiteral("/bin/sh"), RunWrapperArguments(script, run.logPath, run.statusPath),
+                              launcherFolder, &run.pid))
+        return Outcome::failure(QStringLiteral("Cannot start %1.").arg(script));
+    return run;
 }
 
 } // namespace lumivo

@@ -17,6 +17,9 @@ class ProgramRunner;
 [[nodiscard]] QString FrontEndConfigPath(const QString& launcherFolder);
 [[nodiscard]] QString BrmsxOptionsPath(const QString& launcherFolder);
 [[nodiscard]] QString ExecuteScriptPath(const QString& launcherFolder);
+// What the last run printed, and its exit status once it ended ("<process id> <status>").
+[[nodiscard]] QString ExecuteLogPath(const QString& launcherFolder);
+[[nodiscard]] QString ExecuteStatusPath(const QString& launcherFolder);
 
 // Reads feconfig.cfg. Fields a short or damaged file does not hold take the first-start values.
 [[nodiscard]] common::Result<FrontEndConfig> LoadFrontEndConfig(const QString& launcherFolder);
@@ -28,13 +31,27 @@ class ProgramRunner;
                                                             const BrmsxOptions& current);
 
 // Write the record over the start of the file. A longer old file keeps its tail behind the new
-// record (reading ignores it); the file is replaced atomically, so a failed write leaves it intact.
+// record (reading ignores it). The file is replaced atomically, so a failed write leaves it
+// intact; in a folder that takes no new files a writable file is written in place instead.
 [[nodiscard]] common::Status SaveFrontEndConfig(const QString& launcherFolder, const FrontEndConfig& config);
 [[nodiscard]] common::Status SaveBrmsxOptions(const QString& launcherFolder, const BrmsxOptions& options);
 
+// A run that was started: the process that runs execute.sh, and the files it leaves.
+struct StartedRun {
+    qint64 pid = 0;     // 0 when the runner could not tell
+    QString logPath;    // the run's standard output and error
+    QString statusPath; // written when the run ends
+};
+
 // Writes execute.sh for the command and starts it with /bin/sh, detached, in the launcher's folder.
-[[nodiscard]] common::Status RunEmulatorCommand(const QString& launcherFolder, const EmulatorCommand& command,
-                                                ProgramRunner& runner);
+// The run gets its own output, execute.log, instead of Lumivo's terminal, and leaves its exit
+// status in execute.status when it ends. Nothing waits for it.
+[[nodiscard]] common::Result<StartedRun> RunEmulatorCommand(const QString& launcherFolder,
+                                                           const EmulatorCommand& command, ProgramRunner& runner);
+
+// The arguments for /bin/sh that run `script` with its output in `log` and then write
+// "<its process id> <exit status>" into `status`. Paths are passed as arguments, never as shell text.
+[[nodiscard]] QStringList RunWrapperArguments(const QString& script, const QString& log, const QString& status);
 
 // The bytes to store: `record` over the start of `old`, the rest of `old` behind it.
 [[nodiscard]] QByteArray OverlayRecord(const QByteArray& old, const QByteArray& record);

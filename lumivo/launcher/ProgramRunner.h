@@ -14,9 +14,10 @@ public:
     // The full path of the first of `names` found on PATH, or "".
     virtual QString findProgram(const QStringList& names) = 0;
 
-    // Starts the program without waiting for it; false when it could not be started.
+    // Starts the program without waiting for it; false when it could not be started. `pid`, when
+    // given, receives the started process's id.
     virtual bool startDetached(const QString& program, const QStringList& arguments,
-                               const QString& workingDirectory) = 0;
+                               const QString& workingDirectory, qint64* pid = nullptr) = 0;
 };
 
 // The real thing: PATH look-up and detached processes.
@@ -24,7 +25,7 @@ class SystemProgramRunner final : public ProgramRunner {
 public:
     QString findProgram(const QStringList& names) override;
     bool startDetached(const QString& program, const QStringList& arguments,
-                       const QString& workingDirectory) override;
+                       const QString& workingDirectory, qint64* pid = nullptr) override;
 };
 
 } // namespace lumivo

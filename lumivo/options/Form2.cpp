@@ -1,6 +1,8 @@
 #include "Form2.h"
 
+#include "CommandLineView.h"
 #include "launcher/BrmsxOptions.h"
+#include "launcher/EmulatorCommand.h"
 #include "launcher/HelpLine.h"
 #include "launcher/ModMSX.h"
 
@@ -9,6 +11,7 @@
 #include "ui/Dialogs.h"
 #include "ui/Windows.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -163,6 +166,26 @@ Form2::Form2(const QString& launcherFolder, common::Dialogs& dialogs, BrmsxOptio
     describeControls();
     common::NameControlsForAccessibility(this);
     loadOptions();
+
+    // Every change the user makes shows in the command line; these run after the handlers that
+    // store the change, as they are connected later.
+    for (QAbstractButton* button : findChildren<QAbstractButton*>())
+        connect(button, &QAbstractButton::clicked, this, &Form2::refreshCommandLine);
+    for (QComboBox* list : findChildren<QComboBox*>())
+        connect(list, &QComboBox::currentIndexChanged, this, &Form2::refreshCommandLine);
+    connect(m_vscroll1, &QScrollBar::valueChanged, this, &Form2::refreshCommandLine);
+}
+
+void Form2::setCommandSource(std::function<CommandOutcome()> source)
+{
+    m_commandSource = std::move(source);
+    refreshCommandLine();
+}
+
+void Form2::refreshCommandLine()
+{
+    if (m_commandSource)
+        m_commandLine->display(m_commandSource());
 }
 
 QGroupBox* Form2::frame(QWidget* parent, const char* name, const QString& caption)
@@ -187,7 +210,8 @@ QCheckBox* Form2::check(QGroupBox* frame, const char* name, const QString& capti
     auto* box = new QCheckBox(caption, frame);
     box->setObjectName(QLatin1String(name));
     frame->layout()->addWidget(box);
-    connect(box, &QCheckBox::stateChanged, this, [this, field](int state) { m_brmsx.*field = state != 0; });
+    // Stored on the click, so what the box shows is what is stored.
+    connect(box, &QCheckBox::clicked, this, [this, field](bool ticked) { m_brmsx.*field = ticked; });
     m_checks.append({box, field});
     return box;
 }
@@ -240,9 +264,12 @@ void Form2::buildControls()
     m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_label1->setMinimumHeight(4 * fontMetrics().height());
 
+    m_commandLine = new CommandLineView("Label8", this);
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(path);
     layout->addWidget(tabs, 1);
+    layout->addWidget(m_commandLine);
     layout->addWidget(shape1);
     layout->addWidget(m_label1);
     resize(6600 / kTwipsPerPixel, 6000 / kTwipsPerPixel);
@@ -257,17 +284,17 @@ QWidget* Form2::buildCpuTab()
     m_option5 = option(frame2, "Option5", QStringLiteral("MSX 2"));
     m_option4 = option(frame2, "Option4", QStringLiteral("MSX 2+"));
     m_option6->setChecked(true);
-    connect(m_option6, &QRadioButton::toggled, this, [this](bool on) {
+    connect(m_option6, &QRadioButton::clicked, this, [this](bool on) {
         if (on)
             m_brmsx.Msx2 = m_brmsx.Msx2Plus = false;
     });
-    connect(m_option5, &QRadioButton::toggled, this, [this](bool on) {
+    connect(m_option5, &QRadioButton::clicked, this, [this](bool on) {
         if (on) {
             m_brmsx.Msx2 = true;
             m_brmsx.Msx2Plus = false;
         }
     });
-    connect(m_option4, &QRadioButton::toggled, this, [this](bool on) {
+    connect(m_option4, &QRadioButton::clicked, this, [this](bool on) {
         if (on) {
             m_brmsx.Msx2Plus = true;
             m_brmsx.Msx2 = false;
@@ -280,7 +307,7 @@ QWidget* Form2::buildCpuTab()
     m_option3 = option(frame1, "Option3", QStringLiteral("Turbo"));
     m_option1->setChecked(true);
     const auto speed = [this](QRadioButton* button, bool normal, bool fast, bool turbo) {
-        connect(button, &QRadioButton::toggled, this, [this, normal, fast, turbo](bool on) {
+        connect(button, &QRadioButton::clicked, this, [this, normal, fast, turbo](bool on) {
             if (!on)
                 return;
             m_brmsx.NormalSpeed = normal;
@@ -303,11 +330,11 @@ QWidget* Form2::buildMemoryTab()
     m_option7 = option(frame3, "Option7", QStringLiteral("2"));
     m_option8 = option(frame3, "Option8", QStringLiteral("3"));
     m_option7->setChecked(true);
-    connect(m_option7, &QRadioButton::toggled, this, [this](bool on) {
+    connect(m_option7, &QRadioButton::clicked, this, [this](bool on) {
         if (on)
             m_brmsx.RamSlot = 2;
     });
-    connect(m_option8, &QRadioButton::toggled, this, [this](bool on) {
+    connect(m_option8, &QRadioButton::clicked, this, [this](bool on) {
         if (on)
             m_brmsx.RamSlot = 3;
     });
@@ -419,13 +446,13 @@ QWidget* Form2::buildIoTab()
     m_option9 = option(frame8, "Option9", QStringLiteral("DiskHigh"));
     m_option10->setChecked(true);
     static_cast<QVBoxLayout*>(frame8->layout())->addStretch();
-    connect(m_option10, &QRadioButton::toggled, this, [this](bool on) {
+    connect(m_option10, &QRadioButton::clicked, this, [this](bool on) {
         if (on) {
             m_brmsx.DiskLow = true;
             m_brmsx.DiskHigh = false;
         }
     });
-    connect(m_option9, &QRadioButton::toggled, this, [this](bool on) {
+    connect(m_option9, &QRadioButton::clicked, this, [this](bool on) {
         if (on) {
             m_brmsx.DiskHigh = true;
             m_brmsx.DiskLow = false;
@@ -447,17 +474,17 @@ QWidget* Form2::buildMiscTab()
 
     QGroupBox* frame11 = frame(tab, "Frame11", framed("Multiplayer"));
     m_check25 = check(frame11, "Check25", QStringLiteral("Use Multiplayer"), &BrmsxOptions::Multiplayer);
-    connect(m_check25, &QCheckBox::toggled, this, &Form2::Check25_Click);
+    connect(m_check25, &QCheckBox::clicked, this, &Form2::Check25_Click);
     m_option13 = option(frame11, "Option13", QStringLiteral("Server"));
     m_option12 = option(frame11, "Option12", QStringLiteral("Client"));
     m_option13->setChecked(true);
-    connect(m_option13, &QRadioButton::toggled, this, [this](bool on) {
+    connect(m_option13, &QRadioButton::clicked, this, [this](bool on) {
         if (on) {
             m_brmsx.MultiServer = true;
             m_brmsx.MultiClient = false;
         }
     });
-    connect(m_option12, &QRadioButton::toggled, this, [this](bool on) {
+    connect(m_option12, &QRadioButton::clicked, this, [this](bool on) {
         if (on) {
             m_brmsx.MultiClient = true;
             m_brmsx.MultiServer = false;
@@ -498,6 +525,12 @@ void Form2::describeControls()
         }
         m_help->attach(control, text);
     }
+    // Controls without a text of their own leave the line as it is when the pointer is over them;
+    // the lists and the scroll bar explain themselves only when used.
+    for (const char* name : {"ChKCiel", "Option7", "Option8", "Check26", "Text1", "Command1", "Label2", "Frame2",
+                             "Frame5", "Frame10", "Combo1", "Combo2", "Combo3", "Combo4", "VScroll1"})
+        m_help->quiet(findChild<QWidget*>(QLatin1String(name)));
+    m_help->quiet(m_commandLine);
     m_help->attach(m_combo1, kMegaRamHelp, HelpLine::Moment::Focus);
     m_help->attach(m_combo2, kMapperHelp, HelpLine::Moment::Focus);
     m_help->attach(m_combo3, kResolutionHelp, HelpLine::Moment::Focus);
@@ -518,7 +551,8 @@ void Form2::loadOptions()
             InitBrmsxOptions(m_brmsx, m_launcherFolder);
         m_text1->setText(m_brmsx.BrmsxFolder);
 
-        // Each button's handler rewrites its group's fields, so the stored values are read first.
+        // Selecting from code stores nothing (the handlers run on clicks); the stored values decide
+        // what is shown.
         const BrmsxOptions stored = m_brmsx;
         if (!stored.NormalSpeed && !stored.FastSpeed && !stored.TurboSpeed)
             clearOptions({m_option1, m_option2, m_option3});
@@ -550,6 +584,7 @@ void Form2::loadOptions()
         // Check boxes are independent of each other; "Use Multiplayer" enables its group.
         for (const CheckField& check : std::as_const(m_checks))
             check.box->setChecked(stored.*(check.field));
+        enableMultiplayerControls(stored.Multiplayer);
 
         if (!stored.DiskLow && !stored.DiskHigh)
             clearOptions({m_option10, m_option9});
@@ -600,7 +635,7 @@ void Form2::Command1_Click()
     if (folder.isEmpty())
         return;
     folder = common::AddBackslash(folder);
-    if (common::FileExists(folder + QStringLiteral("brmsx.exe"))) {
+    if (!FindBrmsx(folder).isEmpty()) {
         m_text1->setText(folder);
         m_brmsx.BrmsxFolder = folder;
     } else {
@@ -634,8 +669,15 @@ void Form2::closeEvent(QCloseEvent* event)
     }
     const common::Status saved = SaveBrmsxOptions(m_launcherFolder, m_brmsx);
     if (!saved) {
-        m_dialogs.message(this, QStringLiteral("The BR-MSX options could not be saved.\n%1").arg(saved.error()),
-                          QStringLiteral("Error"), common::Dialogs::Icon::Critical, common::Dialogs::Buttons::Ok);
+        // The window stays open with its changes unless the user chooses to close it anyway.
+        const common::Dialogs::Answer answer = m_dialogs.message(
+            this,
+            QStringLiteral("The BR-MSX options could not be saved.\n%1\n\nClose without saving them?").arg(saved.error()),
+            QStringLiteral("Error"), common::Dialogs::Icon::Exclamation, common::Dialogs::Buttons::YesNo);
+        if (answer != common::Dialogs::Answer::Yes) {
+            event->ignore();
+            return;
+        }
     }
     event->accept();
 }

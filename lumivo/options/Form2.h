@@ -4,11 +4,14 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QRadioButton;
 class QScrollBar;
 
@@ -19,16 +22,25 @@ class Dialogs;
 namespace lumivo {
 
 struct BrmsxOptions;
+struct CommandOutcome;
+class CommandLineView;
 class HelpLine;
 
 // "BR-MSX Setup": edits the BR-MSX options in place, so a Run from the main window while this
-// window is open uses them at once. Reads brmsx.cfg when it opens and writes it when it closes.
-// It deletes itself when closed; the main window makes a new one for the next opening.
+// window is open uses them at once, and shows below its tabs the command line that Run would
+// start. Reads brmsx.cfg when it opens and writes it when it closes; a failed save keeps it open
+// unless the user chooses to close anyway. It deletes itself when closed; the main window makes
+// a new one for the next opening.
 class Form2 final : public QWidget {
     Q_OBJECT
 public:
     Form2(const QString& launcherFolder, common::Dialogs& dialogs, BrmsxOptions& options,
           QWidget* parent = nullptr);
+
+    // Where the command line shown below the tabs comes from: what Run would start now.
+    void setCommandSource(std::function<CommandOutcome()> source);
+    // Shows the command line again (after a change here or in the main window).
+    void refreshCommandLine();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -90,6 +102,8 @@ private:
     QLabel* m_label7 = nullptr;
     QLineEdit* m_text2 = nullptr;
     QScrollBar* m_vscroll1 = nullptr;
+    CommandLineView* m_commandLine = nullptr;
+    std::function<CommandOutcome()> m_commandSource;
 };
 
 } // namespace lumivo

@@ -25,9 +25,12 @@ public:
         return QString();
     }
 
-    bool startDetached(const QString& program, const QStringList& arguments, const QString& folder) override
+    bool startDetached(const QString& program, const QStringList& arguments, const QString& folder,
+                       qint64* pid = nullptr) override
     {
         starts.append({program, arguments, folder});
+        if (pid)
+            *pid = 0;
         return startWorks;
     }
 

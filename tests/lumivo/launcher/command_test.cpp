@@ -1,3 +1,4 @@
+#include "../QtPrinting.h"
 #include "launcher/BrmsxOptions.h"
 #include "launcher/EmulatorCommand.h"
 #include "launcher/ImageKind.h"

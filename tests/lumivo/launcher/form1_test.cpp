@@ -1,21 +1,34 @@
+#include "../QtPrinting.h"
 #include "launcher/FileList.h"
 #include "launcher/FolderList.h"
 #include "launcher/Form1.h"
 #include "launcher/ImageKind.h"
 #include "launcher/ModMSX.h"
+#include "launcher/OpenMsxSettings.h"
 #include "options/Form2.h"
+#include "options/Form3.h"
 #include "options/frmAbout.h"
 
+#include "../MachineFolders.h"
+#include "../Pointer.h"
 #include "../RecordingRunner.h"
+#include "../StartingRunner.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabWidget>
 #include <QComboBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -163,6 +176,7 @@ TEST_F(Form1Test, StaleOrDamagedSettingsStillOpenOnAnExistingFolder)
         const char* name;
         QByteArray bytes;
         QString folder;
+        qint16 kind, emulator; // as kept in the record
     };
     FrontEndConfig stale;
     stale.LastDrive = QStringLiteral("/media/gone");
@@ -170,10 +184,10 @@ TEST_F(Form1Test, StaleOrDamagedSettingsStillOpenOnAnExistingFolder)
     stale.ImageKind = 9;
     stale.EmulatorChoice = 7;
     const Row rows[] = {
-        {"vanished drive and folder, kind 9", EncodeFrontEndConfig(stale), m_games.path()},
-        {"random bytes", QByteArray::fromHex("FF FF 00 13 37 42"), QStringLiteral("/")},
-        {"empty file", QByteArray(), QStringLiteral("/")},
-        {"relative folder", EncodeFrontEndConfig({QStringLiteral("/"), QStringLiteral("games"), 1, 0}), QStringLiteral("/")},
+        {"vanished drive and folder, kind 9", EncodeFrontEndConfig(stale), m_games.path(), 9, 7},
+        {"random bytes", QByteArray::fromHex("FF FF 00 13 37 42"), QStringLiteral("/"), 0, 0},
+        {"empty file", QByteArray(), QStringLiteral("/"), 0, 0},
+        {"relative folder", EncodeFrontEndConfig({QStringLiteral("/"), QStringLiteral("games"), 1, 0}), QStringLiteral("/"), 1, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -184,9 +198,8 @@ TEST_F(Form1Test, StaleOrDamagedSettingsStillOpenOnAnExistingFolder)
         for (int i = 0; i < ImageKindCount; ++i)
             checked += kind(form.get(), i)->isChecked() ? 1 : 0;
         EXPECT_EQ(checked, 1);
-        EXPECT_GE(form->frontEnd().ImageKind, 0);
-        EXPECT_LT(form->frontEnd().ImageKind, ImageKindCount);
-        EXPECT_TRUE(form->frontEnd().EmulatorChoice == 0 || form->frontEnd().EmulatorChoice == 1);
+        EXPECT_EQ(form->frontEnd().ImageKind, row.kind);
+        EXPECT_EQ(form->frontEnd().EmulatorChoice, row.emulator);
         form->close();
     }
 }
@@ -220,10 +233,15 @@ TEST_F(Form1Test, EmulatorChoiceGatesDirAndConfig)
 TEST_F(Form1Test, HelpTextsOnMouseOver)
 {
     auto form = open();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     auto* line = child<QLabel>(form.get(), QStringLiteral("Label1"));
+    // The pointer onto the control, or onto the bare background of a window or frame.
     const auto hover = [&](const QString& name) {
-        QEvent enter(QEvent::Enter);
-        QApplication::sendEvent(name.isEmpty() ? form.get() : child<QWidget>(form.get(), name), &enter);
+        QWidget* target = name.isEmpty() ? form.get() : child<QWidget>(form.get(), name);
+        if (target->isWindow() || qobject_cast<QGroupBox*>(target))
+            EXPECT_TRUE(pointer::moveToBackground(target));
+        else
+            pointer::moveTo(target);
         return line->text();
     };
     struct Row {
@@ -239,6 +257,7 @@ TEST_F(Form1Test, HelpTextsOnMouseOver)
         {"File1", "Click one of those files and then click in RUN to execute it in the emulator"},
         {"Option1", "This Selects the BR-MSX as your emulator"},
         {"Option3", "This Selects the F-MSX as your emulator"},
+        {"Option4", "This Selects the openMSX as your emulator"},
         {"Option5(0)", "Select an image file of real MSX disk to run in the emulator."},
         {"Option5(1)", "Select an image file of the MSX memory."},
         {"Option5(2)", "Select an image file of a tape"},
@@ -256,8 +275,10 @@ TEST_F(Form1Test, HelpTextsOnMouseOver)
         hover(QStringLiteral("BtnAbout"));
         EXPECT_EQ(hover(QLatin1String(quiet)), QString());
     }
-    child<QRadioButton>(form.get(), QStringLiteral("Option3"))->click();
+    pointer::click(child<QRadioButton>(form.get(), QStringLiteral("Option3")));
     EXPECT_EQ(hover(QStringLiteral("BtnRun")), QStringLiteral("Click here to run your chosen program"));
+    pointer::click(child<QRadioButton>(form.get(), QStringLiteral("Option4")));
+    EXPECT_EQ(hover(QStringLiteral("BtnRun")), QStringLiteral("Click here to run your chosen program or directory"));
 }
 
 TEST_F(Form1Test, RunRefusesWithoutConfigurationOrFile)
@@ -297,7 +318,7 @@ TEST_F(Form1Test, RunWritesTheScriptWithTheStoredOptions)
     child<QPushButton>(form.get(), QStringLiteral("BtnRun"))->click();
     EXPECT_TRUE(m_dialogs.messages().isEmpty());
     ASSERT_EQ(m_runner.starts.size(), 1);
-    EXPECT_EQ(m_runner.starts[0].arguments, QStringList{ExecuteScriptPath(m_kit.path())});
+    EXPECT_EQ(m_runner.starts[0].arguments.value(3), ExecuteScriptPath(m_kit.path()));
     EXPECT_TRUE(scriptText().contains(QStringLiteral("cd '/opt/BR MSX/' || exit 1\n'./brmsx.exe' -diska '") +
                                       m_games.path() + QStringLiteral("/GAME.DSK' -noenter\n")))
         << scriptText().toStdString();
@@ -341,12 +362,255 @@ TEST_F(Form1Test, FmsxRunsTheImageOrSaysWhyNot)
         << scriptText().toStdString();
 }
 
+// A settings file that cannot be written is reported; the window closes only when the user agrees.
 TEST_F(Form1Test, ASettingsFileThatCannotBeWrittenIsReported)
 {
     QDir(m_kit.path()).mkdir(QStringLiteral("feconfig.cfg"));
     auto form = open();
-    form->close();
+    QSignalSpy closed(form.get(), &Form1::closed);
+    m_dialogs.queueAnswer(common::Dialogs::Answer::No);
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(closed.count(), 0);
     ASSERT_EQ(m_dialogs.messages().size(), 1);
     EXPECT_EQ(m_dialogs.messages()[0].title, QStringLiteral("Error"));
+    EXPECT_EQ(m_dialogs.messages()[0].buttons, common::Dialogs::Buttons::YesNo);
     EXPECT_TRUE(m_dialogs.messages()[0].text.contains(QStringLiteral("feconfig.cfg")));
+
+    m_dialogs.queueAnswer(common::Dialogs::Answer::Yes);
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(closed.count(), 1);
+}
+
+// A click on a kind or emulator button that is already selected is still the user's choice, and a
+// stored value the window does not know is kept until the user makes that choice.
+TEST_F(Form1Test, UnknownStoredChoicesAreKeptUntilTheUserClicks)
+{
+    writeFrontEnd(QStringLiteral("/"), m_games.path(), 9, 7);
+    {
+        auto form = open();
+        EXPECT_TRUE(kind(form.get(), KindDsk)->isChecked());
+        EXPECT_TRUE(child<QRadioButton>(form.get(), QStringLiteral("Option1"))->isChecked());
+        form->close();
+    }
+    auto saved = LoadFrontEndConfig(m_kit.path());
+    ASSERT_TRUE(saved.ok());
+    EXPECT_EQ(saved->ImageKind, 9);
+    EXPECT_EQ(saved->EmulatorChoice, 7);
+
+    auto form = open();
+    pointer::click(kind(form.get(), KindDsk));
+    pointer::click(child<QRadioButton>(form.get(), QStringLiteral("Option1")));
+    EXPECT_EQ(form->frontEnd().ImageKind, KindDsk);
+    EXPECT_EQ(form->frontEnd().EmulatorChoice, 0);
+    form->close();
+    saved = LoadFrontEndConfig(m_kit.path());
+    ASSERT_TRUE(saved.ok());
+    EXPECT_EQ(saved->ImageKind, KindDsk);
+    EXPECT_EQ(saved->EmulatorChoice, 0);
+}
+
+// DIR runs the folder highlighted in the folder list; the other kinds run a file of the open folder.
+TEST_F(Form1Test, DirMountsTheHighlightedFolder)
+{
+    QDir(m_games.path()).mkdir(QStringLiteral("Sub Game"));
+    writeFrontEnd(QStringLiteral("/"), m_games.path(), KindDir, 0);
+    writeBrmsx(QStringLiteral("/opt/brmsx"));
+    auto form = open();
+    auto* dir1 = child<FolderList>(form.get(), QStringLiteral("Dir1"));
+    const auto items = dir1->findItems(QStringLiteral("Sub Game"), Qt::MatchEndsWith);
+    ASSERT_EQ(items.size(), 1);
+    pointer::click(dir1->viewport(), dir1->visualItemRect(items.first()).center());
+    EXPECT_EQ(dir1->path(), m_games.path()) << "a single click only highlights";
+    pointer::click(child<QPushButton>(form.get(), QStringLiteral("BtnRun")));
+    EXPECT_TRUE(scriptText().contains(QStringLiteral("-mount '") + m_games.path() + QStringLiteral("/Sub Game/' -noenter")))
+        << scriptText().toStdString();
+
+    // A file kind keeps using the open folder, whose files the list shows.
+    pointer::click(kind(form.get(), KindDsk));
+    selectFile(form.get(), QStringLiteral("GAME.DSK"));
+    pointer::click(dir1->viewport(), dir1->visualItemRect(items.first()).center());
+    pointer::click(child<QPushButton>(form.get(), QStringLiteral("BtnRun")));
+    EXPECT_TRUE(scriptText().contains(QStringLiteral("-diska '") + m_games.path() + QStringLiteral("/GAME.DSK'")))
+        << scriptText().toStdString();
+}
+
+// The pointer moving off a control onto its frame or the window's background clears the line.
+TEST_F(Form1Test, HelpLineFollowsThePointer)
+{
+    auto form = open();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    auto* line = child<QLabel>(form.get(), QStringLiteral("Label1"));
+    struct Row {
+        const char* control;
+        const char* text;
+        const char* background; // where the pointer goes next
+    };
+    const Row rows[] = {
+        {"BtnRun", "Click here to run your chosen program or directory", "FrmRoms"},
+        {"BtnAbout", "About this", "Form1"},
+        {"Option3", "This Selects the F-MSX as your emulator", "FrmEmulator"},
+        {"Dir1", "Here you choose your directory where your MSX files are. If you are running them on BR-MSX you "
+                 "can also run MSX bin files directly from a directory", "Form1"},
+        {"Option5(2)", "Select an image file of a tape", "FrmRoms"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.control);
+        QWidget* control = child<QWidget>(form.get(), QLatin1String(row.control));
+        pointer::moveTo(control);
+        EXPECT_EQ(line->text(), QLatin1String(row.text));
+        // Drive1 and BtnCfg leave the line as it was.
+        pointer::moveTo(child<QWidget>(form.get(), QStringLiteral("Drive1")));
+        EXPECT_EQ(line->text(), QLatin1String(row.text));
+        QWidget* background = QLatin1String(row.background) == QLatin1String("Form1")
+                                  ? form.get()
+                                  : child<QWidget>(form.get(), QLatin1String(row.background));
+        ASSERT_TRUE(pointer::moveToBackground(background));
+        EXPECT_EQ(line->text(), QString());
+    }
+    pointer::moveTo(child<QWidget>(form.get(), QStringLiteral("BtnAbout")));
+    pointer::moveTo(child<QWidget>(form.get(), QStringLiteral("BtnCfg")));
+    EXPECT_EQ(line->text(), QStringLiteral("About this"));
+    pointer::moveTo(child<QWidget>(form.get(), QStringLiteral("Image1(0)")));
+    EXPECT_EQ(line->text(), QString());
+}
+
+// An emulator that ends at once with an error says why: its last lines of output are shown.
+TEST_F(Form1Test, AnEmulatorThatFailsAtOnceSaysWhy)
+{
+    QTemporaryDir emulator;
+    ASSERT_TRUE(QFile::copy(testfiles::testToolsDir() + QStringLiteral("/lumivo/failing-emulator"),
+                            emulator.filePath(QStringLiteral("brmsx.exe"))));
+    writeFrontEnd(QStringLiteral("/"), m_games.path(), KindDsk, 0);
+    writeBrmsx(emulator.path());
+    StartingRunner runner;
+    Form1 form(m_kit.path(), m_dialogs, runner);
+    form.setQuickFailureWindow(60000); // a busy machine may be slow to start the emulator
+    form.show();
+    selectFile(&form, QStringLiteral("GAME.DSK"));
+    pointer::click(child<QPushButton>(&form, QStringLiteral("BtnRun")));
+    ASSERT_EQ(runner.pids.size(), 1);
+    ASSERT_TRUE(testfiles::waitUntil([&] { return !m_dialogs.messages().isEmpty(); }));
+    const auto message = m_dialogs.messages().constFirst();
+    EXPECT_EQ(message.title, QStringLiteral("Error"));
+    EXPECT_EQ(message.icon, common::Dialogs::Icon::Critical);
+    EXPECT_TRUE(message.text.contains(QStringLiteral("exit status 1"))) << message.text.toStdString();
+    EXPECT_TRUE(message.text.contains(QStringLiteral("info: starting the emulator with 3 arguments\n"
+                                                     "Fatal error: No disk drive A present to put image '") +
+                                      m_games.path() + QStringLiteral("/GAME.DSK' in.")))
+        << message.text.toStdString();
+}
+
+
+TEST_F(Form1Test, OpenMsxIsAThirdEmulatorChoice)
+{
+    {
+        auto form = open();
+        auto* openMsx = child<QRadioButton>(form.get(), QStringLiteral("Option4"));
+        EXPECT_EQ(openMsx->text(), QStringLiteral("openMSX"));
+        EXPECT_FALSE(openMsx->isChecked());
+        pointer::click(child<QRadioButton>(form.get(), QStringLiteral("Option3")));
+        EXPECT_FALSE(kind(form.get(), KindDir)->isEnabled());
+        pointer::click(openMsx);
+        EXPECT_TRUE(kind(form.get(), KindDir)->isEnabled());
+        EXPECT_EQ(form->frontEnd().EmulatorChoice, 2);
+
+        pointer::click(child<QPushButton>(form.get(), QStringLiteral("BtnConfig")));
+        EXPECT_EQ(form->optionsWindow(), nullptr);
+        ASSERT_NE(form->openMsxWindow(), nullptr);
+        EXPECT_EQ(form->openMsxWindow()->windowTitle(), QStringLiteral("openMSX Setup"));
+        EXPECT_TRUE(form->openMsxWindow()->isVisible());
+        form->close();
+    }
+    // The layout of feconfig.cfg is unchanged: openMSX is EmulatorChoice 2.
+    EXPECT_EQ(testfiles::read(FrontEndConfigPath(m_kit.path())).right(4), QByteArray::fromHex("00 00 02 00"));
+    auto form = open();
+    EXPECT_TRUE(child<QRadioButton>(form.get(), QStringLiteral("Option4"))->isChecked());
+    EXPECT_TRUE(kind(form.get(), KindDir)->isEnabled());
+}
+
+TEST_F(Form1Test, RunWithOpenMsxPassesEveryArgumentWhole)
+{
+    const MachineFolders machines({QStringLiteral("My_MSX")});
+    writeFrontEnd(QStringLiteral("/"), m_games.path(), KindRom, 2);
+    testfiles::write(OpenMsxSettingsPath(m_kit.path()),
+                     EncodeOpenMsxSettings({QString(), QStringLiteral("My_MSX"),
+                                            QStringLiteral("-command \"set throttle off\" $(touch PWNED)")}));
+    auto form = open();
+    selectFile(form.get(), QStringLiteral("knight.rom"));
+    auto* run = child<QPushButton>(form.get(), QStringLiteral("BtnRun"));
+
+    // Not installed and none chosen.
+    pointer::click(run);
+    ASSERT_EQ(m_dialogs.messages().size(), 1);
+    EXPECT_TRUE(m_dialogs.messages()[0].text.contains(QStringLiteral("Debian package openmsx")));
+    EXPECT_TRUE(m_runner.starts.isEmpty());
+
+    m_runner.installed << QStringLiteral("openmsx");
+    pointer::click(run);
+    EXPECT_EQ(m_dialogs.messages().size(), 1);
+    ASSERT_EQ(m_runner.starts.size(), 1);
+    EXPECT_TRUE(scriptText().contains(QStringLiteral("cd '") + m_games.path() + QStringLiteral("/' || exit 1\n"
+        "'/usr/games/openmsx' -machine My_MSX -command 'set throttle off' '$(touch' 'PWNED)' -cart '") +
+        m_games.path() + QStringLiteral("/knight.rom'\n"))) << scriptText().toStdString();
+
+    // DIR mounts the highlighted folder as a disk.
+    pointer::click(kind(form.get(), KindDir));
+    pointer::click(run);
+    EXPECT_TRUE(scriptText().contains(QStringLiteral("PWNED)' -diska '") + m_games.path() + QStringLiteral("'\n")))
+        << scriptText().toStdString();
+
+    // A machine openMSX no longer has is named before anything starts.
+    form->openMsx().Machine = QStringLiteral("Gone_MSX");
+    pointer::click(run);
+    ASSERT_EQ(m_dialogs.messages().size(), 2);
+    EXPECT_TRUE(m_dialogs.messages()[1].text.contains(QStringLiteral("\"Gone_MSX\"")));
+    EXPECT_EQ(m_runner.starts.size(), 2);
+}
+
+// The setup windows show the command line Run would start, kept up to date, with a Copy button.
+TEST_F(Form1Test, SetupWindowsShowTheCommandLine)
+{
+    writeFrontEnd(QStringLiteral("/"), m_games.path(), KindDsk, 0);
+    writeBrmsx(QStringLiteral("/opt/brmsx"));
+    auto form = open();
+    pointer::click(child<QPushButton>(form.get(), QStringLiteral("BtnConfig")));
+    Form2* options = form->optionsWindow();
+    ASSERT_NE(options, nullptr);
+    auto* text3 = child<QPlainTextEdit>(options, QStringLiteral("Text3"));
+    auto* copy = child<QPushButton>(options, QStringLiteral("Command2"));
+    EXPECT_EQ(text3->toPlainText(), QStringLiteral("First select some file!"));
+    EXPECT_FALSE(copy->isEnabled());
+
+    selectFile(form.get(), QStringLiteral("GAME.DSK"));
+    const QString base = QStringLiteral("cd '/opt/brmsx/' && './brmsx.exe' -diska '") + m_games.path() +
+                         QStringLiteral("/GAME.DSK'");
+    EXPECT_EQ(text3->toPlainText(), base + QStringLiteral(" -noenter"));
+    child<QTabWidget>(options, QStringLiteral("SSTab1"))->setCurrentIndex(4);
+    pointer::click(child<QCheckBox>(options, QStringLiteral("Check15")));
+    EXPECT_EQ(text3->toPlainText(), base + QStringLiteral(" -joy -noenter"));
+    pointer::click(copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), base + QStringLiteral(" -joy -noenter"));
+    options->close();
+
+    // openMSX: the machine and extra arguments of its setup window.
+    const MachineFolders machines({QStringLiteral("C-BIOS_MSX1"), QStringLiteral("C-BIOS_MSX2")});
+    m_runner.installed << QStringLiteral("openmsx");
+    pointer::click(child<QRadioButton>(form.get(), QStringLiteral("Option4")));
+    pointer::click(child<QPushButton>(form.get(), QStringLiteral("BtnConfig")));
+    Form3* setup = form->openMsxWindow();
+    ASSERT_NE(setup, nullptr);
+    auto* line = child<QPlainTextEdit>(setup, QStringLiteral("Text3"));
+    const QString disk = QStringLiteral("-diska '") + m_games.path() + QStringLiteral("/GAME.DSK'");
+    const QString cd = QStringLiteral("cd '") + m_games.path() + QStringLiteral("/' && '/usr/games/openmsx' ");
+    EXPECT_EQ(line->toPlainText(), cd + disk);
+    auto* machine = child<QComboBox>(setup, QStringLiteral("Combo1"));
+    EXPECT_EQ(machine->currentText(), QStringLiteral("(openMSX default)"));
+    machine->setFocus();
+    QTest::keyClick(machine, Qt::Key_Down);
+    EXPECT_EQ(form->openMsx().Machine, QStringLiteral("C-BIOS_MSX1"));
+    QTest::keyClicks(child<QLineEdit>(setup, QStringLiteral("Text2")), QStringLiteral("-ext 'my ext'"));
+    EXPECT_EQ(line->toPlainText(), cd + QStringLiteral("-machine C-BIOS_MSX1 -ext 'my ext' ") + disk);
+    pointer::click(child<QPushButton>(setup, QStringLiteral("Command2")));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), line->toPlainText());
 }

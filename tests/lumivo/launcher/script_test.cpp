@@ -1,8 +1,13 @@
+#include "../QtPrinting.h"
 #include "core/Text.h"
 #include "launcher/EmulatorCommand.h"
 #include "launcher/ExecuteScript.h"
+#include "launcher/ImageKind.h"
+#include "launcher/OpenMsxCommand.h"
+#include "launcher/OpenMsxSettings.h"
 #include "launcher/ModMSX.h"
 #include "launcher/ProgramRunner.h"
+#include "launcher/RunWatch.h"
 
 #include "../RecordingRunner.h"
 #include "TestFiles.h"
@@ -10,7 +15,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -28,7 +35,7 @@ TEST(ExecuteScript, WorkedExampleInShellForm)
                                     QStringLiteral("-noenter")};
     EXPECT_EQ(RenderExecuteScript(command).toStdString(),
               "#!/bin/sh\n"
-              "clear 2>/dev/null\n"
+              "if [ -t 1 ]; then clear 2>/dev/null; fi\n"
               "cd '/opt/BRMSX/' || exit 1\n"
               "'./brmsx.exe' -diska '/home/me/My Games/GAME.DSK' -msx2 -mapper 2 -noenter\n");
 }
@@ -52,13 +59,16 @@ TEST(RunEmulatorCommand, WritesTheScriptAndStartsItDetached)
     command.program = QStringLiteral("./brmsx.exe");
     command.arguments = QStringList{QStringLiteral("-noenter")};
     RecordingRunner runner;
-    ASSERT_TRUE(RunEmulatorCommand(launcher.path(), command, runner).ok());
+    const auto started = RunEmulatorCommand(launcher.path(), command, runner);
+    ASSERT_TRUE(started.ok());
     const QString script = launcher.path() + QStringLiteral("/execute.sh");
     EXPECT_EQ(testfiles::read(script), RenderExecuteScript(command));
     EXPECT_TRUE(QFileInfo(script).isExecutable());
     ASSERT_EQ(runner.starts.size(), 1);
     EXPECT_EQ(runner.starts[0].program, QStringLiteral("/bin/sh"));
-    EXPECT_EQ(runner.starts[0].arguments, QStringList{script});
+    EXPECT_EQ(started->logPath, launcher.path() + QStringLiteral("/execute.log"));
+    EXPECT_EQ(started->statusPath, launcher.path() + QStringLiteral("/execute.status"));
+    EXPECT_EQ(runner.starts[0].arguments, RunWrapperArguments(script, started->logPath, started->statusPath));
     EXPECT_EQ(runner.starts[0].folder, launcher.path());
 
     runner.startWorks = false;
@@ -118,6 +128,166 @@ TEST(RunEmulatorCommand, HostileNamesReachTheEmulatorUnchanged)
     EXPECT_EQ(lines.at(4), QStringLiteral("-noenter"));
     for (const QString& folder : {root.path(), launcher, emulatorFolder, gameFolder}) {
         for (const char* marker : {"PWNED", "PWNED2", "PWNED3"})
+            EXPECT_FALSE(QFileInfo::exists(folder + QLatin1Char('/') + QLatin1String(marker))) << marker;
+    }
+}
+
+namespace {
+
+// Runs the script the runner was asked to start, with standard output and error captured.
+struct ScriptRun {
+    int exitCode = -1;
+    QByteArray output;
+};
+
+ScriptRun runRecordedStart(const RecordingRunner& runner, const QProcessEnvironment& environment)
+{
+    ScriptRun run;
+    if (runner.starts.size() != 1)
+        return run;
+    QProcess shell;
+    shell.setProcessEnvironment(environment);
+    shell.setWorkingDirectory(runner.starts[0].folder);
+    shell.start(runner.starts[0].program, runner.starts[0].arguments);
+    if (!shell.waitForFinished(20000)) {
+        shell.kill();
+        shell.waitForFinished();
+        return run;
+    }
+    run.exitCode = shell.exitCode();
+    run.output = shell.readAllStandardOutput() + shell.readAllStandardError();
+    return run;
+}
+
+// A native stand-in for BR-MSX under the given name in a new folder of `root`.
+QString installStandIn(const QString& root, const QString& name)
+{
+    const QString folder = root + QStringLiteral("/brmsx");
+    QDir().mkpath(folder);
+    const QString program = folder + QLatin1Char('/') + name;
+    QFile::copy(testfiles::testToolsDir() + QStringLiteral("/lumivo/brmsx.exe"), program);
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return folder;
+}
+
+} // namespace
+
+// The terminal Lumivo was started from is not cleared by a run, and BR-MSX copied from FAT media
+// as BRMSX.EXE runs under the name it has on disk.
+TEST(RunEmulatorCommand, UpperCaseBrmsxRunsAndTheTerminalIsLeftAlone)
+{
+    QTemporaryDir root;
+    const QString folder = installStandIn(root.path(), QStringLiteral("BRMSX.EXE"));
+    BrmsxOptions options;
+    InitBrmsxOptions(options, folder);
+    const CommandOutcome outcome = BuildBrmsxCommand({3, root.path(), QString()}, options);
+    ASSERT_EQ(outcome.problem, RunProblem::None);
+    EXPECT_EQ(outcome.command.program, QStringLiteral("./BRMSX.EXE"));
+
+    RecordingRunner runner;
+    ASSERT_TRUE(RunEmulatorCommand(root.path(), outcome.command, runner).ok());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TERM"), QStringLiteral("xterm"));
+    const ScriptRun run = runRecordedStart(runner, environment);
+    EXPECT_EQ(run.exitCode, 0);
+    // Nothing reaches the output the run was started with (Lumivo's terminal); the run has its own.
+    EXPECT_TRUE(run.output.isEmpty()) << testfiles::hex(run.output).toStdString();
+    EXPECT_FALSE(testfiles::read(ExecuteLogPath(root.path())).contains('\x1b'));
+    int status = -1;
+    EXPECT_TRUE(ReadRunStatus(testfiles::read(ExecuteStatusPath(root.path())), 0, &status));
+    EXPECT_EQ(status, 0);
+    const QStringList lines = QFile::decodeName(testfiles::read(folder + QStringLiteral("/args.txt"))).split('\n');
+    EXPECT_EQ(lines.value(0), folder);
+    EXPECT_EQ(lines.value(1), QStringLiteral("-mount"));
+}
+
+TEST(RunWatch, StatusAndLastLines)
+{
+    struct StatusRow {
+        const char* name;
+        QByteArray bytes;
+        qint64 pid;
+        bool read;
+        int status;
+    };
+    const StatusRow rows[] = {
+        {"failure of this run", "4242 1\n", 4242, true, 1},
+        {"success", "4242 0\n", 4242, true, 0},
+        {"any run", "17 127\n", 0, true, 127},
+        {"an earlier run", "17 1\n", 4242, false, 0},
+        {"half written", "4242", 4242, false, 0},
+        {"garbage", "x y\n", 0, false, 0},
+        {"empty", "", 0, false, 0},
+    };
+    for (const StatusRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        int status = -1;
+        EXPECT_EQ(ReadRunStatus(row.bytes, row.pid, &status), row.read);
+        if (row.read) {
+            EXPECT_EQ(status, row.status);
+        }
+    }
+
+    QByteArray output;
+    for (int i = 1; i <= 20; ++i)
+        output += "line " + QByteArray::number(i) + "\r\n\n";
+    EXPECT_EQ(LastLines(output, 3), QStringLiteral("line 18\nline 19\nline 20"));
+    EXPECT_EQ(LastLines(QByteArray(), 3), QString());
+    EXPECT_EQ(LastLines(QByteArray(300, 'x'), 1), QString(240, QLatin1Char('x')) + QStringLiteral("..."));
+}
+
+// Only a quick non-zero exit of this very run is reported.
+TEST(RunWatch, ReportsOnlyAQuickFailureOfItsOwnRun)
+{
+    QTemporaryDir dir;
+    StartedRun run{4242, dir.filePath(QStringLiteral("execute.log")), dir.filePath(QStringLiteral("execute.status"))};
+    testfiles::write(run.logPath, "booting\nFatal error: no such machine\n");
+    struct Row {
+        const char* name;
+        QByteArray status;
+        bool reported;
+    };
+    const Row rows[] = {
+        {"ended well", "4242 0\n", false},
+        {"an earlier run's failure", "17 1\n", false},
+        {"this run failed", "4242 3\n", true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        testfiles::write(run.statusPath, row.status);
+        QPointer<RunWatch> watch = new RunWatch(run, 600);
+        QSignalSpy failed(watch.data(), &RunWatch::failedAtOnce);
+        ASSERT_TRUE(testfiles::waitUntil([&] { return watch.isNull(); }));
+        ASSERT_EQ(failed.count(), row.reported ? 1 : 0);
+        if (row.reported) {
+            EXPECT_EQ(failed.at(0).at(0).toInt(), 3);
+            EXPECT_EQ(failed.at(0).at(1).toString(), QStringLiteral("booting\nFatal error: no such machine"));
+        }
+    }
+}
+
+// openMSX's extra arguments reach the program word by word, literally: nothing in them runs.
+TEST(RunEmulatorCommand, OpenMsxExtraArgumentsArePassedLiterally)
+{
+    QTemporaryDir root;
+    const QString games = root.path() + QStringLiteral("/games $(touch PWNED0)");
+    QDir().mkpath(games);
+    const QString log = root.path() + QStringLiteral("/recorded.txt");
+    const OpenMsxSettings settings{QString(), QStringLiteral("C-BIOS_MSX2"),
+                                   QStringLiteral("-command \"set x $(touch PWNED1)\" `touch PWNED2` ';touch PWNED3' *")};
+    const CommandOutcome outcome = BuildOpenMsxCommand({KindRom, games, QStringLiteral("a b.rom")}, settings,
+                                                       testfiles::testToolsDir() + QStringLiteral("/emulator"), {});
+    ASSERT_EQ(outcome.problem, RunProblem::None);
+    RecordingRunner runner;
+    ASSERT_TRUE(RunEmulatorCommand(root.path(), outcome.command, runner).ok());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("EMULATOR_LOG"), log);
+    EXPECT_EQ(runRecordedStart(runner, environment).exitCode, 0);
+    EXPECT_EQ(QFile::decodeName(testfiles::read(log)).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+              (QStringList{"-machine", "C-BIOS_MSX2", "-command", "set x $(touch PWNED1)", "`touch", "PWNED2`",
+                           ";touch PWNED3", "*", "-cart", games + "/a b.rom"}));
+    for (const QString& folder : {root.path(), games}) {
+        for (const char* marker : {"PWNED0", "PWNED1", "PWNED2", "PWNED3"})
             EXPECT_FALSE(QFileInfo::exists(folder + QLatin1Char('/') + QLatin1String(marker))) << marker;
     }
 }

@@ -1,9 +1,11 @@
+#include "../QtPrinting.h"
 #include "launcher/ModMSX.h"
 
 #include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -247,4 +249,89 @@ TEST(SettingsFiles, AFileThatCannotBeWrittenFailsAndStaysIntact)
     QDir(other.path()).mkdir(QStringLiteral("brmsx.cfg"));
     EXPECT_FALSE(SaveBrmsxOptions(other.path(), BrmsxOptions()).ok());
     EXPECT_FALSE(LoadBrmsxOptions(other.path(), BrmsxOptions()).ok());
+}
+
+// Paths are stored as the file system's bytes, so a folder with any name survives a restart.
+TEST(SettingsFiles, PathsKeepEveryCharacter)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QStringLiteral("/\u044d\u043c\u0443\u043b\u044f\u0442\u043e\u0440 \u00e9");
+    FrontEndConfig config = FrontEndConfig::defaults();
+    config.LastDrive = folder;
+    config.LastFolder = folder + QStringLiteral("/\u30b2\u30fc\u30e0");
+    ASSERT_TRUE(SaveFrontEndConfig(dir.path(), config).ok());
+    const auto loadedConfig = LoadFrontEndConfig(dir.path());
+    ASSERT_TRUE(loadedConfig.ok());
+    EXPECT_EQ(loadedConfig->LastDrive, config.LastDrive);
+    EXPECT_EQ(loadedConfig->LastFolder, config.LastFolder);
+    EXPECT_TRUE(testfiles::read(FrontEndConfigPath(dir.path())).contains(QFile::encodeName(config.LastFolder)));
+
+    BrmsxOptions options = distinctOptions();
+    options.BrmsxFolder = folder;
+    options.SpareFolder = folder + QStringLiteral("/\u0161");
+    ASSERT_TRUE(SaveBrmsxOptions(dir.path(), options).ok());
+    const auto loadedOptions = LoadBrmsxOptions(dir.path(), BrmsxOptions());
+    ASSERT_TRUE(loadedOptions.ok());
+    EXPECT_EQ(loadedOptions->BrmsxFolder, options.BrmsxFolder);
+    EXPECT_EQ(loadedOptions->SpareFolder, options.SpareFolder);
+    // The unused texts stay 8-bit bytes as before.
+    EXPECT_EQ(loadedOptions->SpareText3, QStringLiteral("d\xe9"));
+
+    // A record written on Windows (8-bit code page) reads as it always did.
+    const QByteArray windows = QByteArray::fromHex("06 00 43 3A 5C 4A 45 55 07 00 43 3A 5C E9 74 E9 5C 01 00 00 00");
+    const FrontEndConfig old = DecodeFrontEndConfig(windows, FrontEndConfig::defaults());
+    EXPECT_EQ(old.LastDrive, QStringLiteral("C:\\JEU"));
+    EXPECT_EQ(old.LastFolder, QStringLiteral("C:\\\u00e9t\u00e9\\"));
+}
+
+namespace {
+
+// Saves a record from a child process as the user "nobody" (see lumivo_save_probe.cpp).
+int runSaveProbe(const QString& record, const QString& folder, QString* output = nullptr)
+{
+    QProcess probe;
+    probe.start(QStringLiteral(LUMIVO_SAVE_PROBE), {record, folder});
+    if (!probe.waitForFinished(30000)) {
+        probe.kill();
+        probe.waitForFinished();
+        return -1;
+    }
+    if (output)
+        *output = QString::fromLocal8Bit(probe.readAllStandardOutput());
+    return probe.exitStatus() == QProcess::NormalExit ? probe.exitCode() : -1;
+}
+
+} // namespace
+
+// A launcher folder that takes no new files but holds writable records (installed read-only):
+// both records are written in place, the old tail kept behind a shorter record.
+TEST(SettingsFiles, AReadOnlyFolderWithWritableRecordsIsWrittenInPlace)
+{
+    QTemporaryDir dir;
+    const QByteArray longFront = EncodeFrontEndConfig({QStringLiteral("/a/long/drive/root"),
+                                                      QStringLiteral("/a/long/folder/name/here"), 2, 1});
+    BrmsxOptions longer = distinctOptions();
+    longer.SpareFolder = QStringLiteral("/a/rather/long/folder/name");
+    const QByteArray longBrmsx = EncodeBrmsxOptions(longer);
+    testfiles::write(FrontEndConfigPath(dir.path()), longFront);
+    testfiles::write(BrmsxOptionsPath(dir.path()), longBrmsx);
+    const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup
+                          | QFile::ReadOther | QFile::WriteOther;
+    QFile::setPermissions(FrontEndConfigPath(dir.path()), everyone);
+    QFile::setPermissions(BrmsxOptionsPath(dir.path()), everyone);
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+                                          | QFile::ReadOther | QFile::ExeOther);
+
+    QString output;
+    EXPECT_EQ(runSaveProbe(QStringLiteral("frontend"), dir.path(), &output), 0) << output.toStdString();
+    EXPECT_EQ(runSaveProbe(QStringLiteral("brmsx"), dir.path(), &output), 0) << output.toStdString();
+
+    const QByteArray front = EncodeFrontEndConfig(FrontEndConfig::defaults());
+    const QByteArray frontFile = testfiles::read(FrontEndConfigPath(dir.path()));
+    EXPECT_EQ(frontFile, front + longFront.mid(front.size()));
+    BrmsxOptions shorter;
+    InitBrmsxOptions(shorter, QStringLiteral("/b"));
+    const QByteArray brmsx = EncodeBrmsxOptions(shorter);
+    EXPECT_EQ(testfiles::read(BrmsxOptionsPath(dir.path())), brmsx + longBrmsx.mid(brmsx.size()));
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }

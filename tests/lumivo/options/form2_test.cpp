@@ -1,8 +1,11 @@
+#include "../QtPrinting.h"
 #include "launcher/BrmsxOptions.h"
+#include "launcher/EmulatorCommand.h"
 #include "launcher/ModMSX.h"
 #include "options/Form2.h"
 #include "options/frmAbout.h"
 
+#include "../Pointer.h"
 #include "../RecordingRunner.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
@@ -22,6 +25,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace lumivo;
 
@@ -336,10 +341,20 @@ TEST_F(Form2Test, FolderPickerChecksForBrmsx)
 TEST_F(Form2Test, HelpTexts)
 {
     auto form = open();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
     auto* line = child<QLabel>(form, "Label1");
+    auto* tabs = child<QTabWidget>(form, "SSTab1");
+    // The pointer onto the control (its tab shown first), or onto the bare background of a frame.
     const auto hover = [&](const char* name) {
-        QEvent enter(QEvent::Enter);
-        QApplication::sendEvent(child<QWidget>(form, name), &enter);
+        QWidget* target = child<QWidget>(form, name);
+        for (QWidget* page = target; page; page = page->parentWidget()) {
+            if (tabs->indexOf(page) >= 0)
+                tabs->setCurrentWidget(page);
+        }
+        if (target->isWindow() || qobject_cast<QGroupBox*>(target))
+            EXPECT_TRUE(pointer::moveToBackground(target)) << name;
+        else
+            pointer::moveTo(target);
         return line->text();
     };
     EXPECT_EQ(hover("Option6"), QStringLiteral("Emulates an MSX 1 computer"));
@@ -410,4 +425,131 @@ TEST(FrmAbout, ShowsNameVersionAndStartsSystemInfoWhenThereIsOne)
     about->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(about.isNull());
+}
+
+// A click on the option button that is already shown selected stores what that button means.
+TEST_F(Form2Test, AClickOnTheSelectedOptionButtonIsStored)
+{
+    // First opening: "Server" is shown selected while MultiServer is still False.
+    {
+        auto form = open();
+        child<QTabWidget>(form, "SSTab1")->setCurrentIndex(5);
+        pointer::click(child<QCheckBox>(form, "Check25"));
+        pointer::click(child<QRadioButton>(form, "Option13"));
+        EXPECT_TRUE(m_options.Multiplayer);
+        EXPECT_TRUE(m_options.MultiServer);
+        EXPECT_FALSE(m_options.MultiClient);
+        EXPECT_TRUE(BrmsxOptionArguments(m_options).contains(QStringLiteral("-server")));
+        delete form;
+    }
+
+    // A stored record with both buttons of a group set shows the later one; a click on it clears
+    // the other field.
+    struct Row {
+        const char* button;
+        int tab;
+        std::function<void(BrmsxOptions&)> store;
+        std::function<bool(const BrmsxOptions&)> expected;
+    };
+    const Row rows[] = {
+        {"Option4", 0, [](BrmsxOptions& o) { o.Msx2 = o.Msx2Plus = true; },
+         [](const BrmsxOptions& o) { return o.Msx2Plus && !o.Msx2; }},
+        {"Option3", 0, [](BrmsxOptions& o) { o.NormalSpeed = o.FastSpeed = o.TurboSpeed = true; },
+         [](const BrmsxOptions& o) { return o.TurboSpeed && !o.FastSpeed && !o.NormalSpeed; }},
+        {"Option9", 4, [](BrmsxOptions& o) { o.DiskLow = o.DiskHigh = true; },
+         [](const BrmsxOptions& o) { return o.DiskHigh && !o.DiskLow; }},
+        {"Option12", 5, [](BrmsxOptions& o) { o.Multiplayer = o.MultiServer = o.MultiClient = true; },
+         [](const BrmsxOptions& o) { return o.MultiClient && !o.MultiServer; }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.button);
+        BrmsxOptions stored = defaults(QStringLiteral("/opt/brmsx"));
+        row.store(stored);
+        store(stored);
+        auto form = open();
+        child<QTabWidget>(form, "SSTab1")->setCurrentIndex(row.tab);
+        auto* button = child<QRadioButton>(form, row.button);
+        ASSERT_TRUE(button->isChecked());
+        pointer::click(button);
+        EXPECT_TRUE(row.expected(m_options));
+        delete form;
+    }
+}
+
+// The pointer moving from a control onto a frame listed as empty clears the line; onto a frame
+// without a text it leaves the line alone.
+TEST_F(Form2Test, HelpLineFollowsThePointer)
+{
+    auto form = open();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+    auto* line = child<QLabel>(form, "Label1");
+    auto* tabs = child<QTabWidget>(form, "SSTab1");
+
+    tabs->setCurrentIndex(1);
+    pointer::moveTo(child<QCheckBox>(form, "Check1"));
+    EXPECT_EQ(line->text(), QStringLiteral("This activates the support of the new brazilian hardware called ADVram"));
+    ASSERT_TRUE(pointer::moveToBackground(child<QGroupBox>(form, "Frame4")));
+    EXPECT_EQ(line->text(), QString());
+
+    tabs->setCurrentIndex(5);
+    pointer::moveTo(child<QCheckBox>(form, "Check25"));
+    EXPECT_EQ(line->text(), QStringLiteral("Enables the linking of two computers in a client/server scheme"));
+    ASSERT_TRUE(pointer::moveToBackground(child<QGroupBox>(form, "Frame10")));
+    EXPECT_EQ(line->text(), QStringLiteral("Enables the linking of two computers in a client/server scheme"));
+    ASSERT_TRUE(pointer::moveToBackground(form));
+    EXPECT_EQ(line->text(), QString());
+
+    tabs->setCurrentIndex(0);
+    pointer::moveTo(child<QRadioButton>(form, "Option6"));
+    EXPECT_EQ(line->text(), QStringLiteral("Emulates an MSX 1 computer"));
+    ASSERT_TRUE(pointer::moveToBackground(child<QGroupBox>(form, "Frame1")));
+    EXPECT_EQ(line->text(), QString());
+}
+
+// A save that fails keeps the window open with its changes; the user may still close it.
+TEST_F(Form2Test, AFailedSaveKeepsTheWindowOpen)
+{
+    const BrmsxOptions stored = defaults(QStringLiteral("/opt/brmsx"));
+    store(stored);
+    const QString path = BrmsxOptionsPath(m_kit.path());
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    auto form = open();
+    pointer::click(child<QCheckBox>(form, "ChKCiel"));
+
+    m_dialogs.queueAnswer(common::Dialogs::Answer::No);
+    EXPECT_FALSE(form->close());
+    ASSERT_FALSE(form.isNull());
+    EXPECT_TRUE(form->isVisible());
+    ASSERT_EQ(m_dialogs.messages().size(), 1);
+    EXPECT_EQ(m_dialogs.messages()[0].title, QStringLiteral("Error"));
+    EXPECT_EQ(m_dialogs.messages()[0].buttons, common::Dialogs::Buttons::YesNo);
+    EXPECT_TRUE(m_dialogs.messages()[0].text.contains(QStringLiteral("brmsx.cfg")));
+    EXPECT_EQ(testfiles::read(path), EncodeBrmsxOptions(stored));
+    EXPECT_TRUE(m_options.Ciel);
+
+    // Once the file can be written, closing saves.
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(testfiles::read(path), EncodeBrmsxOptions(m_options));
+
+    // Yes closes without saving.
+    QFile::setPermissions(path, QFile::ReadOwner);
+    auto again = open();
+    m_dialogs.clear();
+    m_dialogs.queueAnswer(common::Dialogs::Answer::Yes);
+    EXPECT_TRUE(again->close());
+    EXPECT_EQ(m_dialogs.messages().size(), 1);
+}
+
+// brmsx.exe is found whatever the letter case of its name (copies from FAT media are upper case).
+TEST_F(Form2Test, FolderPickerFindsBrmsxInAnyLetterCase)
+{
+    QTemporaryDir emulator;
+    testfiles::write(emulator.filePath(QStringLiteral("BRMSX.EXE")), QByteArray("MZ"));
+    store(defaults(QStringLiteral("/old/")));
+    auto form = open();
+    m_dialogs.queuePath(emulator.path());
+    pointer::click(child<QPushButton>(form, "Command1"));
+    EXPECT_TRUE(m_dialogs.messages().isEmpty());
+    EXPECT_EQ(m_options.BrmsxFolder, emulator.path() + QStringLiteral("/"));
 }

@@ -1,0 +1,70 @@
+#include "OpenMsxSettings.h"
+
+#include "core/BinaryRecord.h"
+#include "core/Paths.h"
+#include "core/TextFile.h"
+
+#include <QFileInfo>
+
+namespace lumivo {
+
+namespace {
+
+constexpr qint16 kFormat = 1;
+
+} // namespace
+
+QString OpenMsxSettingsPath(const QString& launcherFolder)
+{
+    return common::AddBackslash(launcherFolder) + QStringLiteral("openmsx.cfg");
+}
+
+QByteArray EncodeOpenMsxSettings(const OpenMsxSettings& settings)
+{
+    common::RecordWriter writer;
+    writer.writeInt16(kFormat);
+    writer.writePath(settings.Program);
+    writer.writePath(settings.Machine);
+    writer.writePath(settings.Arguments);
+    return writer.bytes();
+}
+
+common::Result<OpenMsxSettings> DecodeOpenMsxSettings(const QByteArray& bytes)
+{
+    using Outcome = common::Result<OpenMsxSettings>;
+    common::RecordReader reader(bytes);
+    qint16 format = 0;
+    OpenMsxSettings settings;
+    reader.readInt16(format);
+    reader.readPath(settings.Program);
+    reader.readPath(settings.Machine);
+    reader.readPath(settings.Arguments);
+    if (!reader.complete() || format != kFormat)
+        return Outcome::failure(QStringLiteral("it is not a settings record of this version of Lumivo"));
+    // Every field is there; the re-encoded record shows whether anything else was.
+    if (EncodeOpenMsxSettings(settings).size() != bytes.size())
+        return Outcome::failure(QStringLiteral("it holds more than one settings record"));
+    return settings;
+}
+
+common::Result<OpenMsxSettings> LoadOpenMsxSettings(const QString& launcherFolder)
+{
+    using Outcome = common::Result<OpenMsxSettings>;
+    const QString path = OpenMsxSettingsPath(launcherFolder);
+    if (!QFileInfo::exists(path))
+        return OpenMsxSettings();
+    const common::Result<QByteArray> bytes = common::ReadFileBytes(path);
+    if (!bytes)
+        return Outcome::failure(bytes.error());
+    const Outcome settings = DecodeOpenMsxSettings(bytes.value());
+    if (!settings)
+        return Outcome::failure(QStringLiteral("%1 is damaged: %2.").arg(path, settings.error()));
+    return settings;
+}
+
+common::Status SaveOpenMsxSettings(const QString& launcherFolder, const OpenMsxSettings& settings)
+{
+    return common::WriteSettingsRecord(OpenMsxSettingsPath(launcherFolder), EncodeOpenMsxSettings(settings));
+}
+
+} // namespace lumivo
