@@ -6,6 +6,8 @@
 #include "ui/Windows.h"
 
 #include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,40 +16,58 @@ Form3::Form3(const tarvel::ProjectInfo& project, QWidget* mainWindow) : QDialog(
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Project properties"));
-    setFixedSize(339, 128);
 
-    const auto label = [this](const char* name, const QString& caption, const QRect& place) {
+    // The spec's places at about their sizes; a layout keeps the texts whole with any font.
+    const auto label = [this](const char* name, const QString& caption) {
         auto* l = new QLabel(caption, this);
         l->setObjectName(QString::fromLatin1(name));
-        l->setGeometry(place);
         return l;
     };
-    const auto field = [this](const char* name, const QRect& place, QLabel* buddy) {
+    const auto field = [this](const char* name, QLabel* buddy) {
         auto* f = new QLineEdit(this);
         f->setObjectName(QString::fromLatin1(name));
-        f->setGeometry(place);
         f->installEventFilter(this);
         buddy->setBuddy(f);
         return f;
     };
-    QLabel* nameLabel = label("Label1", QStringLiteral("Project name:"), {8, 10, 73, 17});
-    QLabel* startLabel = label("Label3", QStringLiteral("Proigram Start Address: (Min:  2E9B)"), {8, 32, 321, 17});
-    QLabel* endLabel = label("Label4", QStringLiteral("Program End Address: (Max: F93C)"), {8, 56, 321, 17});
-    m_name = field("Text1", {80, 8, 249, 19}, nameLabel);
-    m_start = field("Text3", {200, 32, 129, 19}, startLabel);
-    m_end = field("Text4", {200, 56, 129, 19}, endLabel);
+    QLabel* nameLabel = label("Label1", QStringLiteral("Project name:"));
+    QLabel* startLabel = label("Label3", QStringLiteral("Proigram Start Address: (Min:  2E9B)"));
+    QLabel* endLabel = label("Label4", QStringLiteral("Program End Address: (Max: F93C)"));
+    m_name = field("Text1", nameLabel);
+    m_start = field("Text3", startLabel);
+    m_end = field("Text4", endLabel);
     m_start->setMaxLength(4);
     m_end->setMaxLength(4);
+    m_start->setFixedWidth(129);
+    m_end->setFixedWidth(129);
 
     auto* ok = new QPushButton(QStringLiteral("Ok"), this);
     ok->setObjectName(QStringLiteral("Command1"));
-    ok->setGeometry(144, 88, 89, 33);
+    ok->setMinimumSize(89, 33);
     ok->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("Command2"));
-    cancel->setGeometry(240, 88, 89, 33);
+    cancel->setMinimumSize(89, 33);
     connect(ok, &QPushButton::clicked, this, &Form3::Command1_Click);
     connect(cancel, &QPushButton::clicked, this, &Form3::Command2_Click);
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(8, 8, 8, 8);
+    grid->setVerticalSpacing(4);
+    grid->addWidget(nameLabel, 0, 0);
+    grid->addWidget(m_name, 0, 1, 1, 2);
+    grid->addWidget(startLabel, 1, 0, 1, 2);
+    grid->addWidget(m_start, 1, 2);
+    grid->addWidget(endLabel, 2, 0, 1, 2);
+    grid->addWidget(m_end, 2, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    grid->addLayout(buttons, 3, 0, 1, 3);
+    grid->setColumnStretch(1, 1);
+    m_name->setMinimumWidth(249);
+    grid->setSizeConstraint(QLayout::SetFixedSize);
 
     // Load.
     common::CenterForm(mainWindow, this);

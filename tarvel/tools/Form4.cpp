@@ -7,9 +7,11 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 using common::Dialogs;
 
@@ -19,67 +21,96 @@ Form4::Form4(const tarvel::ConfigSettings& settings, const QString& applicationD
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Preferences"));
-    setFixedSize(430, 316);
 
-    const auto frame = [this](const char* name, const QString& caption, const QRect& place) {
+    // The spec's order and grouping at about its sizes; layouts keep the texts whole with any font.
+    const auto frame = [this](const char* name, const QString& caption) {
         auto* f = new QGroupBox(caption, this);
         f->setObjectName(QString::fromLatin1(name));
-        f->setGeometry(place);
         return f;
     };
-    const auto label = [](QWidget* parent, const char* name, const QString& caption, const QRect& place) {
+    const auto label = [](QWidget* parent, const char* name, const QString& caption) {
         auto* l = new QLabel(caption, parent);
         l->setObjectName(QString::fromLatin1(name));
-        l->setGeometry(place);
         return l;
     };
-    const auto field = [](QWidget* parent, const char* name, const QRect& place, bool readOnly, QLabel* buddy) {
+    const auto field = [](QWidget* parent, const char* name, bool readOnly, QLabel* buddy) {
         auto* f = new QLineEdit(parent);
         f->setObjectName(QString::fromLatin1(name));
-        f->setGeometry(place);
         f->setReadOnly(readOnly);
+        f->setMinimumWidth(393);
         buddy->setBuddy(f);
         return f;
     };
-    const auto button = [](QWidget* parent, const char* name, const QString& caption, const QRect& place) {
+    const auto button = [](QWidget* parent, const char* name, const QString& caption, QSize size) {
         auto* b = new QPushButton(caption, parent);
         b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(place);
+        b->setMinimumSize(size);
         return b;
     };
-    const auto check = [this](const char* name, const QString& caption, const QRect& place, bool checked) {
+    const auto check = [this](const char* name, const QString& caption, bool checked) {
         auto* c = new QCheckBox(caption, this);
         c->setObjectName(QString::fromLatin1(name));
-        c->setGeometry(place);
         c->setChecked(checked);
         return c;
     };
+    const auto rightAligned = [](QWidget* widget) {
+        auto* row = new QHBoxLayout;
+        row->addStretch(1);
+        row->addWidget(widget);
+        return row;
+    };
 
-    QGroupBox* emulator = frame("Frame1", QStringLiteral(" Emulator "), {8, 0, 417, 145});
-    m_emulator = field(emulator, "Text1", {16, 40, 393, 19}, true,
-                       label(emulator, "Label1", QStringLiteral("Emulator's path:"), {16, 24, 81, 17}));
-    QPushButton* browseEmulator = button(emulator, "Command3", QStringLiteral("Browse"), {344, 64, 65, 25});
-    m_commandLine = field(emulator, "Text2", {16, 112, 393, 19}, false,
-                          label(emulator, "Label2", QStringLiteral("Command line"), {16, 96, 393, 17}));
+    QGroupBox* emulator = frame("Frame1", QStringLiteral(" Emulator "));
+    QLabel* emulatorLabel = label(emulator, "Label1", QStringLiteral("Emulator's path:"));
+    m_emulator = field(emulator, "Text1", true, emulatorLabel);
+    QPushButton* browseEmulator = button(emulator, "Command3", QStringLiteral("Browse"), {65, 25});
+    QLabel* commandLabel = label(emulator, "Label2", QStringLiteral("Command line"));
+    m_commandLine = field(emulator, "Text2", false, commandLabel);
+    auto* emulatorColumn = new QVBoxLayout(emulator);
+    emulatorColumn->setSpacing(2);
+    emulatorColumn->addWidget(emulatorLabel);
+    emulatorColumn->addWidget(m_emulator);
+    emulatorColumn->addLayout(rightAligned(browseEmulator));
+    emulatorColumn->addSpacing(6);
+    emulatorColumn->addWidget(commandLabel);
+    emulatorColumn->addWidget(m_commandLine);
 
-    QGroupBox* other = frame("Frame2", QStringLiteral("Other"), {8, 152, 417, 89});
-    m_diskImage = field(other, "Text3", {16, 32, 393, 19}, true,
-                        label(other, "Label3", QStringLiteral("Disk image location"), {16, 16, 241, 17}));
-    QPushButton* browseDisk = button(other, "Command4", QStringLiteral("Browse"), {344, 56, 65, 25});
+    QGroupBox* other = frame("Frame2", QStringLiteral("Other"));
+    QLabel* diskLabel = label(other, "Label3", QStringLiteral("Disk image location"));
+    m_diskImage = field(other, "Text3", true, diskLabel);
+    QPushButton* browseDisk = button(other, "Command4", QStringLiteral("Browse"), {65, 25});
+    auto* otherColumn = new QVBoxLayout(other);
+    otherColumn->setSpacing(2);
+    otherColumn->addWidget(diskLabel);
+    otherColumn->addWidget(m_diskImage);
+    otherColumn->addLayout(rightAligned(browseDisk));
 
-    m_register = check("Check1", QStringLiteral("Register .tpj extension with Tarvel"), {8, 248, 217, 17},
-                       m_settings.RegisterTpj);
-    m_autoSave = check("Check2", QStringLiteral("Auto-save when changing files"), {8, 263, 217, 17},
-                       m_settings.AutoSave);
-    m_noChooser = check("Check3", QStringLiteral("Don't open the new project dialog at startup"), {8, 280, 233, 13},
+    m_register = check("Check1", QStringLiteral("Register .tpj extension with Tarvel"), m_settings.RegisterTpj);
+    m_autoSave = check("Check2", QStringLiteral("Auto-save when changing files"), m_settings.AutoSave);
+    m_noChooser = check("Check3", QStringLiteral("Don't open the new project dialog at startup"),
                         !m_settings.ShowNewProjectDialog);
-    m_tooltip = check("Chktooltip", QStringLiteral("Use function auto-tooltip"), {8, 296, 233, 13},
-                      m_settings.AutoTooltip);
+    m_tooltip = check("Chktooltip", QStringLiteral("Use function auto-tooltip"), m_settings.AutoTooltip);
 
     // Enter answers Ok; Esc and the close box answer Cancel.
-    QPushButton* ok = button(this, "Command1", QStringLiteral("Ok"), {256, 280, 81, 33});
+    QPushButton* ok = button(this, "Command1", QStringLiteral("Ok"), {81, 33});
     ok->setDefault(true);
-    QPushButton* cancel = button(this, "Command2", QStringLiteral("Cancel"), {344, 280, 81, 33});
+    QPushButton* cancel = button(this, "Command2", QStringLiteral("Cancel"), {81, 33});
+
+    auto* checks = new QVBoxLayout;
+    checks->setSpacing(0);
+    for (QCheckBox* box : {m_register, m_autoSave, m_noChooser, m_tooltip})
+        checks->addWidget(box);
+    auto* bottom = new QHBoxLayout;
+    bottom->addLayout(checks);
+    bottom->addStretch(1);
+    bottom->addWidget(ok, 0, Qt::AlignBottom);
+    bottom->addWidget(cancel, 0, Qt::AlignBottom);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(8, 4, 8, 4);
+    column->addWidget(emulator);
+    column->addWidget(other);
+    column->addLayout(bottom);
+    column->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(ok, &QPushButton::clicked, this, &Form4::Command1_Click);
     connect(cancel, &QPushButton::clicked, this, &Form4::Command2_Click);

@@ -10,14 +10,21 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
 constexpr int TwipsPerPixel = 15;
 
+int px(int twips)
+{
+    return qRound(static_cast<double>(twips) / TwipsPerPixel);
+}
+
 QRect twips(int left, int top, int width, int height)
 {
-    const auto px = [](int t) { return qRound(static_cast<double>(t) / TwipsPerPixel); };
     return QRect(px(left), px(top), px(width), px(height));
 }
 
@@ -33,12 +40,11 @@ Form6::Form6(tarvel::ProgramStarter& starter, QWidget* mainWindow)
     setObjectName(QStringLiteral("Form6"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("About Tarvel"));
-    setFixedSize(twips(0, 0, 4665, 2415).size());
 
-    // The grey band lies behind the logo.
+    // The places are the spec's; where a text needs more room with this system's font, its
+    // label and the window grow to fit it.
     auto* band = new QFrame(this);
     band->setObjectName(QStringLiteral("Shape1"));
-    band->setGeometry(twips(0, 360, 4695, 495));
     band->setAutoFillBackground(true);
     QPalette grey = band->palette();
     grey.setColor(QPalette::Window, QColor(192, 192, 192));
@@ -51,30 +57,46 @@ Form6::Form6(tarvel::ProgramStarter& starter, QWidget* mainWindow)
     logo->setPixmap(QPixmap(QStringLiteral(":/about/logo.png")));
     logo->setAccessibleName(QStringLiteral("Tarvel logo"));
 
-    const auto label = [this](const char* name, const QString& caption, const QRect& place) {
-        auto* l = new QLabel(caption, this);
+    const auto label = [](QWidget* parent, const char* name, const QString& caption) {
+        auto* l = new QLabel(caption, parent);
         l->setObjectName(QString::fromLatin1(name));
-        l->setGeometry(place);
         return l;
     };
-    label("Label1", QStringLiteral("Version " TARVEL_VERSION), twips(3240, 840, 1335, 255));
-    m_history = label("Label3", QStringLiteral("Versions history"), twips(3240, 1080, 1335, 255));
+    const auto place = [](QLabel* l, const QRect& spec) {
+        l->setGeometry(QRect(spec.topLeft(), spec.size().expandedTo(l->sizeHint())));
+    };
+    QLabel* version = label(this, "Label1", QStringLiteral("Version " TARVEL_VERSION));
+    place(version, twips(3240, 840, 1335, 255));
+    m_history = label(this, "Label3", QStringLiteral("Versions history"));
+    QRect historySpec = twips(3240, 1080, 1335, 255);
+    historySpec.moveTop(qMax(historySpec.top(), version->geometry().bottom() + 1));
+    place(m_history, historySpec);
     m_history->setCursor(Qt::PointingHandCursor);
     m_history->installEventFilter(this);
 
     auto* frame = new QFrame(this);
     frame->setObjectName(QStringLiteral("Shape2"));
-    frame->setGeometry(twips(120, 1320, 4455, 975));
     frame->setFrameShape(QFrame::Box);
-    frame->lower();
-    band->lower();
-
-    label("Label5", QStringLiteral("Tarvel - a Turbo Pascal 3 IDE for MSX computers"), twips(240, 1440, 4215, 255));
-    label("Label4", QStringLiteral("Made by MSX fans for MSX fans."), twips(240, 1680, 4215, 255));
-    m_link = label("Label2", tarvel::HomePageUrl().host(), twips(240, 1920, 1605, 195));
+    auto* credits = new QVBoxLayout(frame);
+    credits->setContentsMargins(px(120), px(120), px(120), px(120));
+    credits->setSpacing(0);
+    credits->addWidget(label(frame, "Label5", QStringLiteral("Tarvel - a Turbo Pascal 3 IDE for MSX computers")));
+    credits->addWidget(label(frame, "Label4", QStringLiteral("Made by MSX fans for MSX fans.")));
+    m_link = label(frame, "Label2", tarvel::HomePageUrl().host());
+    credits->addWidget(m_link, 0, Qt::AlignLeft);
     m_link->setMouseTracking(true);
     m_link->installEventFilter(this);
     m_link->setAccessibleDescription(QStringLiteral("Opens the home page"));
+
+    const QRect frameSpec = twips(120, 1320, 4455, 975);
+    const QSize frameSize = frameSpec.size().expandedTo(credits->sizeHint());
+    const int top = qMax(frameSpec.top(), m_history->geometry().bottom() + 4);
+    const int width = std::max({px(4665), version->geometry().right() + 8,
+                            m_history->geometry().right() + 8, frameSpec.left() + frameSize.width() + 8});
+    frame->setGeometry(frameSpec.left(), top, width - 2 * frameSpec.left(), frameSize.height());
+    band->setGeometry(0, px(360), width, px(495));
+    band->lower();
+    setFixedSize(width, qMax(px(2415), frame->geometry().bottom() + 8));
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
@@ -130,7 +152,7 @@ void Form6::Timer1_Timer()
 {
     // In twips, as the link's place is given; a point on an edge counts as inside.
     const QPoint mouse = mapFromGlobal(QCursor::pos()) * TwipsPerPixel;
-    const QRect link = m_link->geometry();
+    const QRect link(m_link->mapTo(this, QPoint(0, 0)), m_link->size());
     const int left = link.x() * TwipsPerPixel;
     const int top = link.y() * TwipsPerPixel;
     const int width = link.width() * TwipsPerPixel;

@@ -10,10 +10,12 @@
 
 #include <QClipboard>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 using common::Dialogs;
 
@@ -34,35 +36,45 @@ frmConvPal::frmConvPal(Dialogs& dialogs, CodeEditor& code, QWidget* mainWindow)
     setObjectName(QStringLiteral("frmConvPal"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Convert palette"));
-    setFixedSize(twips(0, 0, 5415, 4095).size());
 
+    // The spec's order at about its sizes; a layout keeps the captions whole with any font.
     m_path = new QLineEdit(this);
     m_path->setObjectName(QStringLiteral("Text1"));
     m_path->setAccessibleName(QStringLiteral("Source file"));
-    m_path->setGeometry(twips(120, 240, 5055, 285));
 
-    const auto button = [this](const char* name, const QString& caption, const QRect& place) {
+    const auto button = [this](const char* name, const QString& caption) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(place);
         return b;
     };
-    QPushButton* open = button("Command1", QStringLiteral("Open"), twips(120, 600, 735, 375));
-    QPushButton* convert = button("Command2", QStringLiteral("Convert"), twips(840, 600, 735, 375));
-    QPushButton* copy = button("Command3", QStringLiteral("Copy to clipboard"), twips(1560, 600, 1455, 375));
-    QPushButton* insert = button("Command4", QStringLiteral("Insert on code"), twips(3000, 600, 1215, 375));
-    QPushButton* save = button("Command5", QStringLiteral("Save to file"), twips(4200, 600, 975, 375));
+    QPushButton* open = button("Command1", QStringLiteral("Open"));
+    QPushButton* convert = button("Command2", QStringLiteral("Convert"));
+    QPushButton* copy = button("Command3", QStringLiteral("Copy to clipboard"));
+    QPushButton* insert = button("Command4", QStringLiteral("Insert on code"));
+    QPushButton* save = button("Command5", QStringLiteral("Save to file"));
 
     auto* frame = new QGroupBox(this);
     frame->setObjectName(QStringLiteral("Frame1"));
-    frame->setGeometry(twips(120, 1080, 5175, 2895));
     m_text = new QPlainTextEdit(frame);
     m_text->setObjectName(QStringLiteral("Text2"));
     m_text->setAccessibleName(QStringLiteral("Pascal text"));
-    m_text->setGeometry(twips(120, 240, 4935, 2535));
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setTabChangesFocus(true);
+    m_text->setMinimumSize(twips(0, 0, 4935, 2535).size());
+    (new QVBoxLayout(frame))->addWidget(m_text);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(0);
+    for (QPushButton* b : {open, convert, copy, insert, save})
+        buttons->addWidget(b);
+    buttons->addStretch(1);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(8, 8, 8, 8);
+    column->addWidget(m_path);
+    column->addLayout(buttons);
+    column->addWidget(frame, 1);
+    resize(sizeHint().expandedTo(twips(0, 0, 5415, 4095).size()));
 
     connect(open, &QPushButton::clicked, this, &frmConvPal::Command1_Click);
     connect(convert, &QPushButton::clicked, this, &frmConvPal::Command2_Click);

@@ -101,10 +101,10 @@ TEST_F(About, TheLinkHoversPressesOpensAndResets)
     // The pointer on the link's edge still counts as on it; one pixel beyond, the tick resets it.
     moveMouse(link, link->rect().center() + QPoint(1, 0));
     ASSERT_EQ(colour(link), QColor(0, 0, 255));
-    moveMouse(about, link->geometry().topLeft() + QPoint(link->width(), 0));
+    moveMouse(about, link->mapTo(about, QPoint(0, 0)) + QPoint(link->width(), 0));
     about->Timer1_Timer();
     EXPECT_EQ(colour(link), QColor(0, 0, 255));
-    moveMouse(about, link->geometry().topLeft() + QPoint(link->width() + 1, 0));
+    moveMouse(about, link->mapTo(about, QPoint(0, 0)) + QPoint(link->width() + 1, 0));
     about->Timer1_Timer();
     EXPECT_EQ(colour(link), QColor(0, 0, 0));
     EXPECT_FALSE(link->font().underline());
