@@ -4,10 +4,12 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QListView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -50,8 +52,12 @@ TEST(QtDialogs, AProgramsFilterListsFoldersAndExecutableFilesOnly)
         // The folder is read, and a new filter applied, in the background.
         testfiles::waitUntil([&] { return shownNames(dialog).size() == 2; });
         programs = shownNames(dialog);
-        dialog->selectNameFilter(dialog->nameFilters().at(1));
-        emit dialog->filterSelected(dialog->nameFilters().at(1));
+        // The user picks the second filter in the dialog's list of file types.
+        auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+        ASSERT_NE(types, nullptr);
+        types->setFocus();
+        QTest::keyClick(types, Qt::Key_Down);
+        ASSERT_EQ(dialog->selectedNameFilter(), dialog->nameFilters().at(1));
         testfiles::waitUntil([&] { return shownNames(dialog).contains("fmsx.exe") && shownNames(dialog).size() == 2; }, 5000);
         windows = shownNames(dialog);
         dialog->reject();
