@@ -16,18 +16,15 @@
 #include "ui/Dialogs.h"
 
 #include <QTreeWidgetItem>
-#include <QWindow>
 
 namespace {
 
-// Shows a modeless window above the others with the keyboard focus. The activation is asked of
-// the window itself: activateWindow() does nothing while the main window, its parent, is active.
+// Shows a modeless window above the others with the keyboard focus.
 void bringForward(QWidget* window)
 {
     window->show();
     window->raise();
-    if (QWindow* handle = window->windowHandle())
-        handle->requestActivate();
+    window->activateWindow();
 }
 
 } // namespace
