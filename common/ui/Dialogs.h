@@ -16,10 +16,12 @@ public:
     enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
     enum class Answer { Ok, Cancel, Yes, No };
 
-    // One filter entry of a file dialog: the description as shown and its patterns.
+    // One filter entry of a file dialog: the description as shown and its patterns. A filter
+    // marked `executables` shows the files the user may run, whatever their names.
     struct Filter {
         QString description;
         QStringList patterns;
+        bool executables = false;
     };
 
     virtual ~Dialogs() = default;

@@ -172,6 +172,7 @@ void Form1::buildMenus()
     QAction* refresh = addItem(file, "mnuRefresh", QStringLiteral("Refresh Project Tree"));
     connect(refresh, &QAction::triggered, this, &Form1::mnuRefresh_Click);
     QAction* prop = addItem(file, "mnuProp", QStringLiteral("Project Properties"));
+    connect(prop, &QAction::triggered, this, &Form1::mnuProp_Click);
     separator(file, "mnuseparator10");
     QAction* compile = addItem(file, "mnuCompile", QStringLiteral("Compile"), QKeySequence(Qt::Key_F6));
     connect(compile, &QAction::triggered, this, &Form1::mnuCompile_Click);
@@ -214,12 +215,16 @@ void Form1::buildMenus()
     separator(edit, "mnuSeparator6");
     connect(addItem(edit, "mnuClear", QStringLiteral("Clear")), &QAction::triggered, this, &Form1::mnuClear_Click);
     separator(edit, "mnuseparator4");
-    addItem(edit, "mnupreferences", QStringLiteral("Preferences"));
+    connect(addItem(edit, "mnupreferences", QStringLiteral("Preferences")), &QAction::triggered, this,
+            &Form1::mnupreferences_Click);
 
     QMenu* tools = menu("mnuTools", QStringLiteral("&Tools"));
-    addItem(tools, "mnuConvPal", QStringLiteral("Palette Converter"), QKeySequence(Qt::CTRL | Qt::Key_F4));
-    addItem(tools, "mnuImgConv", QStringLiteral("Image Converter"), QKeySequence(Qt::CTRL | Qt::Key_F3));
-    addItem(tools, "mnuCalc", QStringLiteral("Calc"), QKeySequence(Qt::CTRL | Qt::Key_F2));
+    connect(addItem(tools, "mnuConvPal", QStringLiteral("Palette Converter"), QKeySequence(Qt::CTRL | Qt::Key_F4)),
+            &QAction::triggered, this, &Form1::mnuConvPal_Click);
+    connect(addItem(tools, "mnuImgConv", QStringLiteral("Image Converter"), QKeySequence(Qt::CTRL | Qt::Key_F3)),
+            &QAction::triggered, this, &Form1::mnuImgConv_Click);
+    connect(addItem(tools, "mnuCalc", QStringLiteral("Calc"), QKeySequence(Qt::CTRL | Qt::Key_F2)),
+            &QAction::triggered, this, &Form1::mnuCalc_Click);
 
     QMenu* window = menu("mnuWindow", QStringLiteral("&Window"));
     m_split = addItem(window, "mnuSplit", QStringLiteral("Split"), QKeySequence(Qt::CTRL | Qt::Key_F6));
@@ -233,9 +238,10 @@ void Form1::buildMenus()
     connect(m_showTree, &QAction::triggered, this, &Form1::mnuShowProjectTree_Click);
 
     QMenu* help = menu("mnuHelp", QStringLiteral("&Help"));
-    addItem(help, "mnuRefHelp", QStringLiteral("Pascal Reference"), QKeySequence(Qt::Key_F1));
+    connect(addItem(help, "mnuRefHelp", QStringLiteral("Pascal Reference"), QKeySequence(Qt::Key_F1)),
+            &QAction::triggered, this, &Form1::mnuRefHelp_Click);
     separator(help, "mnseparator0");
-    addItem(help, "mnuAbout", QStringLiteral("About"));
+    connect(addItem(help, "mnuAbout", QStringLiteral("About")), &QAction::triggered, this, &Form1::mnuAbout_Click);
 
     m_projectItems = {save->menuAction(), print, compile, compileRun, prop, refresh, m_newInc, m_openInc, compileChn};
     save->menuAction()->setObjectName(QStringLiteral("mnuSave"));
@@ -399,10 +405,6 @@ void Form1::SaveSettings()
                           QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
     }
     RegisterFileType();
-}
-
-void Form1::RegisterFileType()
-{
 }
 
 void Form1::RefreshRecentMenu()

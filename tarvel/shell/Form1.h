@@ -2,16 +2,22 @@
 
 #include "projects/ProjectInfo.h"
 #include "shell/ConfigSettings.h"
+#include "tools/OutsideTools.h"
 
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
 #include <array>
+#include <memory>
 
 class CodeEditor;
 class Form2;
+class Form6;
+class Form7;
+class frmConvPal;
 class QAction;
 class QLabel;
 class QMenu;
@@ -104,6 +110,17 @@ public:
     void mnuRedo_Click();
     void mnuClear_Click();
     void mnuPrint_Click();
+    void mnuCalc_Click();
+    void mnuImgConv_Click();
+    void mnuConvPal_Click();
+    void mnuRefHelp_Click();
+    void mnuAbout_Click();
+    void mnupreferences_Click();
+    void mnuProp_Click();
+
+    // Starts the outside programs and opens help and web pages (the system's, unless replaced).
+    tarvel::ProgramStarter& programStarter();
+    void setProgramStarter(std::unique_ptr<tarvel::ProgramStarter> starter);
 
     // Tree events.
     void TV_NodeClick(QTreeWidgetItem* node);
@@ -183,4 +200,11 @@ private:
     QList<QTreeWidgetItem*> m_nodes;
     Form2* m_monitor = nullptr;
     bool m_building = false;
+
+    // Tools: the modeless windows are built when first opened.
+    std::unique_ptr<tarvel::ProgramStarter> m_starter;
+    QPointer<frmConvPal> m_convPal;
+    QPointer<Form6> m_about;
+    QPointer<Form7> m_history;
+    QString m_registrationError; // why the last registration failed; "" when it did not
 };

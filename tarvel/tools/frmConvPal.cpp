@@ -1,0 +1,185 @@
+#include "tools/frmConvPal.h"
+
+#include "core/Paths.h"
+#include "shell/CodeEditor.h"
+#include "tools/PaletteConverter.h"
+#include "ui/Accessibility.h"
+#include "ui/Dialogs.h"
+#include "ui/OpenDialogFilter.h"
+#include "ui/Windows.h"
+
+#include <QClipboard>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using common::Dialogs;
+
+namespace {
+
+// Twips to pixels at 15 twips per pixel.
+QRect twips(int left, int top, int width, int height)
+{
+    const auto px = [](int t) { return qRound(t / 15.0); };
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+} // namespace
+
+frmConvPal::frmConvPal(Dialogs& dialogs, CodeEditor& code, QWidget* mainWindow)
+    : QWidget(mainWindow, Qt::Window), m_dialogs(dialogs), m_code(code)
+{
+    setObjectName(QStringLiteral("frmConvPal"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Convert palette"));
+
+    // The spec's order at about its sizes; a layout keeps the captions whole with any font.
+    m_path = new QLineEdit(this);
+    m_path->setObjectName(QStringLiteral("Text1"));
+    m_path->setAccessibleName(QStringLiteral("Source file"));
+
+    const auto button = [this](const char* name, const QString& caption) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(QString::fromLatin1(name));
+        return b;
+    };
+    QPushButton* open = button("Command1", QStringLiteral("Open"));
+    QPushButton* convert = button("Command2", QStringLiteral("Convert"));
+    QPushButton* copy = button("Command3", QStringLiteral("Copy to clipboard"));
+    QPushButton* insert = button("Command4", QStringLiteral("Insert on code"));
+    QPushButton* save = button("Command5", QStringLiteral("Save to file"));
+
+    auto* frame = new QGroupBox(this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    m_text = new QPlainTextEdit(frame);
+    m_text->setObjectName(QStringLiteral("Text2"));
+    m_text->setAccessibleName(QStringLiteral("Pascal text"));
+    m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_text->setTabChangesFocus(true);
+    m_text->setMinimumSize(twips(0, 0, 4935, 2535).size());
+    (new QVBoxLayout(frame))->addWidget(m_text);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(0);
+    for (QPushButton* b : {open, convert, copy, insert, save})
+        buttons->addWidget(b);
+    buttons->addStretch(1);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(8, 8, 8, 8);
+    column->addWidget(m_path);
+    column->addLayout(buttons);
+    column->addWidget(frame, 1);
+    resize(sizeHint().expandedTo(twips(0, 0, 5415, 4095).size()));
+
+    connect(open, &QPushButton::clicked, this, &frmConvPal::Command1_Click);
+    connect(convert, &QPushButton::clicked, this, &frmConvPal::Command2_Click);
+    connect(copy, &QPushButton::clicked, this, &frmConvPal::Command3_Click);
+    connect(insert, &QPushButton::clicked, this, &frmConvPal::Command4_Click);
+    connect(save, &QPushButton::clicked, this, &frmConvPal::Command5_Click);
+
+    setTabOrder(open, m_path);
+    setTabOrder(m_path, convert);
+    setTabOrder(convert, m_text);
+    setTabOrder(m_text, copy);
+    setTabOrder(copy, insert);
+    setTabOrder(insert, save);
+    open->setFocus();
+
+    common::NameControlsForAccessibility(this);
+    common::CenterForm(mainWindow, this);
+}
+
+void frmConvPal::Command1_Click()
+{
+    const QString chosen =
+        common::ShowOpenDialog(m_dialogs, this, QStringLiteral("PSP Palette (*.pal) | *.pal | BMP File (*.bmp) | *.bmp"),
+                               QStringLiteral("Select file to convert"), QString(), false);
+    if (!chosen.isEmpty())
+        m_path->setText(chosen);
+}
+
+bool frmConvPal::readSource(tarvel::PaletteRead* read)
+{
+    const QString path = m_path->text();
+    const auto cannotOpen = [this] {
+        m_dialogs.message(this, QStringLiteral("Could not open the file!"), QStringLiteral("Tarvel"), Dialogs::Icon::None,
+                          Dialogs::Buttons::Ok);
+        return false;
+    };
+    if (!common::FileExists(path))
+        return cannotOpen();
+    const tarvel::PaletteSource kind = tarvel::PaletteSourceOf(path);
+    if (kind == tarvel::PaletteSource::Other)
+        return false;
+    const common::Result<QByteArray> bytes = tarvel::ReadFileHead(path, tarvel::PaletteSourceReadLimit);
+    if (!bytes)
+        return cannotOpen();
+    *read = kind == tarvel::PaletteSource::Jasc ? tarvel::ReadJascPalette(bytes.value())
+                                                : tarvel::ReadBmpPalette(bytes.value());
+    if (!read->ok()) {
+        m_dialogs.message(this, read->problem.message, read->problem.title, Dialogs::Icon::Critical,
+                          Dialogs::Buttons::Ok);
+        return false;
+    }
+    return true;
+}
+
+void frmConvPal::Command2_Click()
+{
+    tarvel::PaletteRead read;
+    if (!readSource(&read))
+        return;
+    const QString text = tarvel::SetPaletteText(tarvel::ToMsxPalette(*read.palette, tarvel::TextDivisor));
+    // The text box holds lines; the CR LF of the source text is the editor's line end.
+    m_text->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void frmConvPal::Command3_Click()
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(m_text->toPlainText());
+}
+
+void frmConvPal::Command4_Click()
+{
+    int line = 0;
+    int column = 0;
+    m_code.selectionStart(&line, &column);
+    m_code.insertText(m_text->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")), line, column);
+}
+
+void frmConvPal::Command5_Click()
+{
+    const QString path = m_path->text();
+    if (common::FileExists(path) && tarvel::PaletteSourceOf(path) == tarvel::PaletteSource::Other) {
+        // Only a palette or a bitmap holds colours; a screen 5 file of sixteen blacks helps nobody.
+        m_dialogs.message(this,
+                          QStringLiteral("Choose a PSP palette (.pal) or a 16 color BMP (.bmp) file to save its "
+                                         "colors as a screen 5 palette file."),
+                          QStringLiteral("Tarvel"), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
+        return;
+    }
+    tarvel::PaletteRead read;
+    if (!readSource(&read))
+        return;
+    const QByteArray bytes = tarvel::Pl5Bytes(tarvel::ToMsxPalette(*read.palette, tarvel::FileDivisor));
+
+    const QString target =
+        m_dialogs
+            .saveFile(this, QStringLiteral("Save screen 5 palette file"), QString(), QString(),
+                      common::ParseDialogFilter(QStringLiteral("Screen 5 palette files (*.pl5) | *.pl5")))
+            .trimmed();
+    if (target.isEmpty())
+        return;
+    const common::Status saved = tarvel::WriteOverFileStart(target, bytes);
+    if (!saved) {
+        m_dialogs.message(this, QStringLiteral("The palette file could not be saved:\n%1").arg(saved.error()),
+                          QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+    }
+}
