@@ -172,7 +172,7 @@ TEST(History, TheKitsHistoryStartsWithTheProgramsVersion)
 {
     const QStringList lines = QString::fromLatin1(testfiles::read(testfiles::kitSourceDir() + "/history.txt"))
                                   .split(QRegularExpression("\r\n|\n"));
-    const QRegularExpression versionLine("^(\\d+\\.\\d+\\.\\d+)\\b");
+    const QRegularExpression versionLine("^(\\d+\\.\\d+(\\.\\d+)?)\\b");
     QString first;
     for (const QString& line : lines) {
         const QRegularExpressionMatch match = versionLine.match(line);
