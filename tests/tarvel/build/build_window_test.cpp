@@ -127,7 +127,7 @@ TEST_F(BuildFixture, ThreeErrorsAreListedAndTheFirstOneInAnIncludeIsOpened)
     ASSERT_EQ(lines.size(), 6);
     EXPECT_EQ(lines[0], "file  : A.INC: line 2, column 1");
     EXPECT_EQ(lines[5], "Error : 12 - third");
-    EXPECT_EQ(form->CurrentKey, "A.INC1");
+    EXPECT_EQ(form->project().currentKey(), "A.INC1");
     EXPECT_EQ(form->tree()->currentItem(), form->node(3));
     EXPECT_EQ(form->editor()->text(), "procedure a;\r\nbegin end;\r\n");
     EXPECT_EQ(form->panel(2)->text(), "Current View: A.INC");
@@ -138,7 +138,7 @@ TEST_F(BuildFixture, AFileNameInOtherCaseMatchesNoNode)
 {
     open("work", "program game;\r\n{$I A.INC}\r\n{ERR a.inc,2,1,10,\"lower case\"}\r\nbegin end.\r\n");
     item("mnuCompile")->trigger();
-    EXPECT_EQ(form->CurrentKey, "game.pas0");
+    EXPECT_EQ(form->project().currentKey(), "game.pas0");
     EXPECT_TRUE(form->editor()->text().startsWith("program game;"));
     EXPECT_EQ(form->editor()->highlightedLine(), 1) << "the line is marked in the shown file";
 }
@@ -156,12 +156,12 @@ TEST_F(BuildFixture, EditsMadeDuringTheBuildAreAskedAbout)
         ASSERT_EQ(dialogs.messages().size(), 1);
         EXPECT_EQ(dialogs.messages()[0].text, "This file has changed. Save it?");
         if (answer == Answer::Cancel) {
-            EXPECT_EQ(form->CurrentKey, "game.pas0");
+            EXPECT_EQ(form->project().currentKey(), "game.pas0");
             EXPECT_EQ(form->tree()->currentItem(), form->node(2));
             EXPECT_EQ(form->editor()->text(), "typed while compiling");
             EXPECT_EQ(form->editor()->highlightedLine(), -1) << "no line is marked";
         } else {
-            EXPECT_EQ(form->CurrentKey, "A.INC1");
+            EXPECT_EQ(form->project().currentKey(), "A.INC1");
             EXPECT_EQ(form->editor()->highlightedLine(), 1);
             EXPECT_EQ(testfiles::read(dir + "game.pas") == "typed while compiling", answer == Answer::Yes);
         }

@@ -100,7 +100,7 @@ TEST(NewProject, CopiesTheTemplateWritesTheProjectFileAndAutoexec)
     addTemplate(kit, "Demo", "Demo.pas");
     ScriptedDialogs dialogs;
     auto form = kit.startForm(dialogs);
-    form->Project.StartAddress = 0x0100; // the previous project's addresses carry over
+    form->setProjectAddresses(0x0100, form->projectInfo().EndAddress); // the previous project's addresses carry over
     const QString work = kit.path("Work") + "/";
     QDir().mkpath(work);
     testfiles::write(work + "gfx.inc", "old contents");
@@ -119,12 +119,12 @@ TEST(NewProject, CopiesTheTemplateWritesTheProjectFileAndAutoexec)
     EXPECT_EQ(testfiles::read(work + "hello.tpj"),
               ("hello\r\n100\r\nD200\r\n" + work + "hello.pas\r\n").toLatin1());
     EXPECT_EQ(testfiles::read(work + "AUTOEXEC.BAT"), "SET EXPERT ON\r\r\nHELLO\r\r\n");
-    EXPECT_EQ(form->Project.ProjectName, "hello");
+    EXPECT_EQ(form->projectInfo().ProjectName, "hello");
     EXPECT_EQ(form->node(1)->text(0), "hello");
     EXPECT_EQ(form->node(2)->text(0), "HELLO.PAS");
     EXPECT_EQ(form->node(3)->text(0), "GFX.INC");
     EXPECT_EQ(form->Settings.RecentFiles[0], work + "hello.tpj");
-    EXPECT_EQ(form->BrowseDir, work);
+    EXPECT_EQ(form->browseDir(), work);
 }
 
 TEST(NewProject, WithoutTheCheckBoxTheTemplatesOwnAutoexecIsCopied)
@@ -141,7 +141,7 @@ TEST(NewProject, WithoutTheCheckBoxTheTemplatesOwnAutoexecIsCopied)
     EXPECT_TRUE(QFile::exists(work + "Game.PAS"));
     EXPECT_FALSE(QFile::exists(work + "Game.PAS.pas"));
     EXPECT_EQ(testfiles::read(work + "AUTOEXEC.BAT"), "TEMPLATE\r\n");
-    EXPECT_EQ(form->Project.ProjectName, "Game");
+    EXPECT_EQ(form->projectInfo().ProjectName, "Game");
 }
 
 TEST(NewProject, AnOtherExtensionGetsPasAppended)
@@ -156,7 +156,7 @@ TEST(NewProject, AnOtherExtensionGetsPasAppended)
     answerChooser("Demo", true);
     form->mnuNew_Click();
     EXPECT_TRUE(QFile::exists(work + "game.txt.pas"));
-    EXPECT_EQ(form->Project.ProjectName, "game.txt");
+    EXPECT_EQ(form->projectInfo().ProjectName, "game.txt");
     EXPECT_EQ(testfiles::read(work + "AUTOEXEC.BAT"), "SET EXPERT ON\r\r\nGAME.TXT\r\r\n");
 }
 

@@ -46,6 +46,16 @@ void click(Form1& form, int index)
     form.TV_NodeClick(form.node(index));
 }
 
+// A click of the mouse on a node of the tree, as a user makes it.
+void mouseClick(Form1& form, int index, Qt::MouseButton button = Qt::LeftButton)
+{
+    QTreeWidget* tree = form.tree();
+    QTreeWidgetItem* item = form.node(index);
+    ASSERT_NE(item, nullptr);
+    tree->scrollToItem(item);
+    QTest::mouseClick(tree->viewport(), button, Qt::NoModifier, tree->visualItemRect(item).center());
+}
+
 } // namespace
 
 // The game project, opened.
@@ -90,19 +100,24 @@ TEST(OpenProject, BuildsTheTreeTwoLevelsDeepWithKeysImagesAndParents)
     for (int i = 0; i < 5; ++i) {
         SCOPED_TRACE(expected[i].key);
         QTreeWidgetItem* n = form->node(i + 1);
-        EXPECT_EQ(Form1::nodeKey(n), expected[i].key);
+        const tarvel::ProjectNode& state = form->project().node(i + 1);
+        EXPECT_EQ(state.key, expected[i].key);
+        EXPECT_EQ(state.text, expected[i].text);
+        EXPECT_EQ(state.image, expected[i].image);
+        EXPECT_EQ(state.parent, expected[i].parent);
         EXPECT_EQ(n->text(0), expected[i].text);
-        EXPECT_EQ(Form1::nodeImage(n), expected[i].image);
         EXPECT_EQ(n->parent(), expected[i].parent ? form->node(expected[i].parent) : nullptr);
     }
-    EXPECT_EQ(form->ProjectDir, game.dir);
-    EXPECT_EQ(form->BrowseDir, game.dir);
-    EXPECT_EQ(form->CurrentKey, "game.pas0");
+    EXPECT_EQ(form->project().projectDir(), game.dir);
+    EXPECT_EQ(form->browseDir(), game.dir);
+    EXPECT_EQ(form->project().currentKey(), "game.pas0");
     EXPECT_EQ(form->tree()->currentItem(), form->node(2));
     EXPECT_EQ(form->panel(2)->text(), "Current View: GAME.PAS");
-    EXPECT_EQ(form->CaretPositions.size(), 6);
-    EXPECT_EQ(quint16(form->Project.StartAddress), 0x100);
-    EXPECT_EQ(quint16(form->Project.EndAddress), 0xF93C);
+    for (int i = 0; i <= 5; ++i)
+        EXPECT_EQ(form->project().caret(i), tarvel::CaretPosition{}) << i;
+    EXPECT_EQ(form->project().fileCount(), 4) << "one routine list per file node";
+    EXPECT_EQ(quint16(form->projectInfo().StartAddress), 0x100);
+    EXPECT_EQ(quint16(form->projectInfo().EndAddress), 0xF93C);
     EXPECT_TRUE(form->editor()->text().startsWith("program game;"));
     EXPECT_FALSE(form->editor()->isModified());
     for (const char* name : {"mnuSave", "mnuPrint", "mnuCompile", "mnuCompileRun", "mnuProp", "mnuRefresh", "mnuNewInc",
@@ -119,7 +134,7 @@ TEST(OpenProject, IncludesAreFoundWithoutRegardToCaseAndSavedUnderTheirOwnName)
     testfiles::write(dir + "graph.inc", "procedure g;\r\nbegin end;\r\n");
     ScriptedDialogs dialogs;
     auto form = kit.startForm(dialogs);
-    form->Project.ProjectName = "Project";
+    form->setProjectName("Project");
     ASSERT_TRUE(form->LoadProject(dir + "Main.pas"));
     ASSERT_EQ(form->nodeCount(), 3);
     EXPECT_EQ(form->node(3)->text(0), "GRAPH.INC");
@@ -148,7 +163,7 @@ TEST(OpenProject, SelfAndMutualIncludesDoNotLoopAndKeysStayUnique)
     EXPECT_EQ(form->nodeCount(), 2 + 12 + 12);
     QSet<QString> keys;
     for (int i = 1; i <= form->nodeCount(); ++i)
-        keys.insert(Form1::nodeKey(form->node(i)));
+        keys.insert(form->project().node(i).key);
     EXPECT_EQ(keys.size(), form->nodeCount()) << "A1.INC with counter 2 and A.INC with 12 must differ";
 }
 
@@ -188,7 +203,7 @@ TEST(OpenProject, AMissingMainFileAsksWhereItIsThenGivesUp)
     EXPECT_EQ(form->editor()->text(), "");
     EXPECT_EQ(form->nodeCount(), 0);
     EXPECT_EQ(form->Settings.RecentFiles[0], game.dir + "game.tpj") << "still added to the recent list";
-    EXPECT_EQ(form->BrowseDir, game.dir);
+    EXPECT_EQ(form->browseDir(), game.dir);
 }
 
 TEST(OpenProject, AMovedMainFileCanBeShownAndIncludesStayInTheProjectFolder)
@@ -203,7 +218,7 @@ TEST(OpenProject, AMovedMainFileCanBeShownAndIncludesStayInTheProjectFolder)
     dialogs.queuePath(elsewhere);
     ASSERT_TRUE(form->OpenProjectFile(game.dir + "game.tpj"));
     EXPECT_TRUE(form->editor()->text().startsWith("program moved;"));
-    EXPECT_EQ(form->ProjectDir, game.dir);
+    EXPECT_EQ(form->project().projectDir(), game.dir);
     EXPECT_EQ(form->nodeCount(), 3);
 }
 
@@ -230,7 +245,7 @@ TEST(OpenProject, AnUnreadableProjectFileChangesNothing)
         EXPECT_TRUE(dialogs.messages()[0].text.contains("is not a readable project file")) << dialogs.messages()[0].text.toStdString();
         EXPECT_TRUE(dialogs.messages()[0].text.contains(name));
         EXPECT_EQ(dialogs.messages()[0].title, "Error");
-        EXPECT_EQ(form->Project.ProjectName, "Demo");
+        EXPECT_EQ(form->projectInfo().ProjectName, "Demo");
         EXPECT_EQ(form->nodeCount(), 5);
         EXPECT_EQ(form->editor()->text(), text);
         EXPECT_EQ(form->Settings.RecentFiles, recent);
@@ -244,10 +259,10 @@ TEST(OpenProject, ACommandLineProjectOpensAtStartInAnyLetterCase)
     QFile::rename(game.dir + "game.tpj", game.dir + "game.Tpj");
     ScriptedDialogs dialogs;
     auto form = kit.startForm(dialogs, game.dir + "game.Tpj");
-    EXPECT_EQ(form->Project.ProjectName, "Demo");
+    EXPECT_EQ(form->projectInfo().ProjectName, "Demo");
     EXPECT_EQ(form->nodeCount(), 5);
     EXPECT_EQ(form->Settings.RecentFiles[0], game.dir + "game.Tpj");
-    EXPECT_EQ(form->BrowseDir, game.dir);
+    EXPECT_EQ(form->browseDir(), game.dir);
 }
 
 TEST_F(SaveNamedProject, GoesToItsNameInTheProjectFolder)
@@ -264,7 +279,7 @@ TEST(SaveProject, AnUnnamedProjectAsksForANameAndKeepsBeingUnnamed)
     GameProject game(kit);
     ScriptedDialogs dialogs;
     auto form = kit.startForm(dialogs);
-    form->Project.ProjectName = "Project";
+    form->setProjectName("Project");
     ASSERT_TRUE(form->LoadProject(game.dir + "game.pas"));
 
     item(*form, "mnuSavePrj")->trigger();
@@ -276,10 +291,11 @@ TEST(SaveProject, AnUnnamedProjectAsksForANameAndKeepsBeingUnnamed)
     EXPECT_FALSE(QFile::exists(game.dir + "GAME.tpj")) << "cancelled: nothing written";
 
     dialogs.queuePath(game.dir + "mine.tpj");
-    form->tree()->setCurrentItem(form->node(1));
+    mouseClick(*form, 1);
+    EXPECT_EQ(form->tree()->currentItem(), form->node(1));
     form->mnuSaveFile_Click(); // the root selected: Save Current File saves the project
     EXPECT_EQ(testfiles::read(game.dir + "mine.tpj"), "Project\r\n2E9B\r\nD200\r\nGAME.PAS\r\n");
-    EXPECT_EQ(form->Project.ProjectName, "Project");
+    EXPECT_EQ(form->projectInfo().ProjectName, "Project");
 }
 
 TEST(SaveProject, AFailedWriteIsReportedAndNotAddedToTheRecentList)
@@ -304,7 +320,7 @@ TEST_F(SwitchDocuments, CaretsAreRememberedPerDocument)
     CodeEditor* code = form->editor();
     code->setCaret(5, 2);
     click(*form, 3);
-    EXPECT_EQ(form->CurrentKey, "A.INC1");
+    EXPECT_EQ(form->project().currentKey(), "A.INC1");
     EXPECT_EQ(form->panel(2)->text(), "Current View: A.INC");
     EXPECT_TRUE(code->text().startsWith("procedure a;"));
     int line = -1, column = -1;
@@ -339,13 +355,13 @@ TEST_F(SwitchDocuments, TheSaveQuestionAnswers)
     EXPECT_EQ(dialogs.messages()[0].buttons, common::Dialogs::Buttons::YesNoCancel);
     EXPECT_EQ(code->text(), "edited");
     EXPECT_TRUE(code->isModified());
-    EXPECT_EQ(form->CurrentKey, "game.pas0");
+    EXPECT_EQ(form->project().currentKey(), "game.pas0");
     EXPECT_EQ(form->tree()->currentItem(), form->node(2));
 
     // No: the edits are dropped.
     dialogs.queueAnswer(Answer::No);
     click(*form, 3);
-    EXPECT_EQ(form->CurrentKey, "A.INC1");
+    EXPECT_EQ(form->project().currentKey(), "A.INC1");
     EXPECT_EQ(testfiles::read(game.dir + "game.pas"), original);
 
     // Yes: the previous document is saved before the switch.
@@ -353,7 +369,7 @@ TEST_F(SwitchDocuments, TheSaveQuestionAnswers)
     dialogs.queueAnswer(Answer::Yes);
     click(*form, 2);
     EXPECT_EQ(testfiles::read(game.dir + "a.inc"), "procedure a2;");
-    EXPECT_EQ(form->CurrentKey, "game.pas0");
+    EXPECT_EQ(form->project().currentKey(), "game.pas0");
 
     // AutoSave: no question.
     dialogs.clear();
@@ -375,7 +391,7 @@ TEST_F(SwitchDocuments, AFailedSaveKeepsTheEditsAndTheShownDocument)
     EXPECT_TRUE(dialogs.messages()[1].text.contains("game.pas"));
     EXPECT_EQ(form->editor()->text(), "precious");
     EXPECT_TRUE(form->editor()->isModified());
-    EXPECT_EQ(form->CurrentKey, "game.pas0");
+    EXPECT_EQ(form->project().currentKey(), "game.pas0");
 }
 
 TEST_F(SwitchDocuments, RootShownAndVanishedNodesChangeNothing)
@@ -390,7 +406,7 @@ TEST_F(SwitchDocuments, RootShownAndVanishedNodesChangeNothing)
 
     QFile::remove(game.dir + "a.inc");
     click(*form, 3);
-    EXPECT_EQ(form->CurrentKey, "game.pas0") << "the shown document stays current";
+    EXPECT_EQ(form->project().currentKey(), "game.pas0") << "the shown document stays current";
     EXPECT_EQ(form->tree()->currentItem(), form->node(2));
     EXPECT_EQ(code->text(), text);
     EXPECT_TRUE(dialogs.calls().isEmpty());
@@ -400,11 +416,11 @@ TEST_F(SwitchDocuments, ExpandAndCollapseSwapContainerImages)
 {
     form->node(2)->setExpanded(false);
     form->node(2)->setExpanded(true);
-    EXPECT_EQ(Form1::nodeImage(form->node(2)), 2);
+    EXPECT_EQ(form->project().node(2).image, 2);
     form->node(2)->setExpanded(false);
-    EXPECT_EQ(Form1::nodeImage(form->node(2)), 1);
+    EXPECT_EQ(form->project().node(2).image, 1);
     form->TV_Expand(form->node(3));
-    EXPECT_EQ(Form1::nodeImage(form->node(3)), 3);
+    EXPECT_EQ(form->project().node(3).image, 3);
 }
 
 TEST_F(Refresh, SavesTheShownIncludeThenRebuildsFromTheMainFile)
@@ -413,9 +429,9 @@ TEST_F(Refresh, SavesTheShownIncludeThenRebuildsFromTheMainFile)
     form->editor()->setText("{$I d.inc}\r\nprocedure a;\r\n");
     item(*form, "mnuRefresh")->trigger();
     EXPECT_EQ(testfiles::read(game.dir + "a.inc"), "{$I d.inc}\r\nprocedure a;\r\n");
-    EXPECT_EQ(form->CurrentKey, "game.pas0");
+    EXPECT_EQ(form->project().currentKey(), "game.pas0");
     EXPECT_TRUE(form->editor()->text().startsWith("program game;"));
-    EXPECT_EQ(form->Project.ProjectName, "Demo");
+    EXPECT_EQ(form->projectInfo().ProjectName, "Demo");
     EXPECT_EQ(form->nodeCount(), 6) << "a.inc now includes d.inc";
 }
 
@@ -425,13 +441,13 @@ TEST(OpenPascalFile, MakesAnUnnamedProject)
     GameProject game(kit);
     ScriptedDialogs dialogs;
     auto form = kit.startForm(dialogs);
-    form->Project.StartAddress = 0x4000;
+    form->setProjectAddresses(0x4000, form->projectInfo().EndAddress);
     dialogs.queuePath(game.dir + "game.pas");
     item(*form, "mnuFileOpen")->trigger();
     EXPECT_EQ(dialogs.calls()[0].filters[0].patterns, QStringList{"*.pas"});
     EXPECT_EQ(form->node(1)->text(0), "Project");
     EXPECT_EQ(form->nodeCount(), 5);
-    EXPECT_EQ(form->Project.StartAddress, 0x4000);
+    EXPECT_EQ(form->projectInfo().StartAddress, 0x4000);
     EXPECT_EQ(form->Settings.RecentFiles[0], game.dir + "game.pas");
     EXPECT_TRUE(item(*form, "mnuNewInc")->isEnabled());
 }

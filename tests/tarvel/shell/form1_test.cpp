@@ -49,12 +49,12 @@ TEST(Form1Startup, TheWindowOpensEmptyWithTheProjectItemsDisabled)
         EXPECT_FALSE(item(*form, name)->isEnabled()) << name;
     EXPECT_EQ(form->panel(2)->text(), "Current View: no file");
     EXPECT_EQ(form->tree()->topLevelItemCount(), 0);
-    EXPECT_EQ(form->AutoCompleteCount, 2);
-    EXPECT_EQ(form->AutoCompleteWords.at(1), "GotoXY(x, y: integer)");
-    EXPECT_EQ(form->BrowseDir, kit.dir() + "/");
-    EXPECT_FALSE(form->SplitOn);
-    EXPECT_EQ(form->Project.ProjectName, "Project");
-    EXPECT_EQ(quint16(form->Project.EndAddress), 0xD200);
+    EXPECT_EQ(form->autoCompleteCount(), 2);
+    EXPECT_EQ(form->autoCompleteWords().at(1), "GotoXY(x, y: integer)");
+    EXPECT_EQ(form->browseDir(), kit.dir() + "/");
+    EXPECT_FALSE(form->splitOn());
+    EXPECT_EQ(form->projectInfo().ProjectName, "Project");
+    EXPECT_EQ(quint16(form->projectInfo().EndAddress), 0xD200);
     EXPECT_TRUE(dialogs.calls().isEmpty());
     EXPECT_TRUE(QApplication::focusWidget() && form->editor()->isAncestorOf(QApplication::focusWidget()));
 }
@@ -150,8 +150,8 @@ TEST(Form1Startup, AMissingWordListGivesAnEmptyList)
     QFile::remove(kit.path("help/autocomplete.txt"));
     ScriptedDialogs dialogs;
     auto form = kit.startForm(dialogs);
-    EXPECT_EQ(form->AutoCompleteCount, -1);
-    EXPECT_TRUE(form->AutoCompleteWords.isEmpty());
+    EXPECT_EQ(form->autoCompleteCount(), -1);
+    EXPECT_TRUE(form->autoCompleteWords().isEmpty());
 }
 
 TEST(Form1Timer, ShowsTheCaretAndKeepsTheEditMenuCurrent)
@@ -208,7 +208,7 @@ TEST(Form1Window, SplitTwiceReturnsToOnePaneAndResizeKeepsTheDividerCentred)
     auto form = kit.startForm(dialogs);
     CodeEditor* code = form->editor();
     item(*form, "mnuSplit")->trigger();
-    EXPECT_TRUE(form->SplitOn);
+    EXPECT_TRUE(form->splitOn());
     EXPECT_TRUE(item(*form, "mnuSplit")->isChecked());
     EXPECT_EQ(code->paneCount(), 2);
     EXPECT_NEAR(code->splitPosition(), code->height() / 2, 3);
@@ -218,7 +218,7 @@ TEST(Form1Window, SplitTwiceReturnsToOnePaneAndResizeKeepsTheDividerCentred)
     EXPECT_NEAR(code->splitPosition(), code->height() / 2, 3);
 
     item(*form, "mnuSplit")->trigger();
-    EXPECT_FALSE(form->SplitOn);
+    EXPECT_FALSE(form->splitOn());
     EXPECT_FALSE(item(*form, "mnuSplit")->isChecked());
     EXPECT_EQ(code->paneCount(), 1);
 }
@@ -294,7 +294,7 @@ TEST(Form1RecentFiles, AMissingFileIsReportedAndRemoved)
 
     // A recent Pascal file opens as an unnamed project.
     form->mnurecent_Click(1);
-    EXPECT_EQ(form->Project.ProjectName, "Project");
+    EXPECT_EQ(form->projectInfo().ProjectName, "Project");
     EXPECT_EQ(form->node(2)->text(0), "C.PAS");
 }
 
