@@ -107,10 +107,16 @@ void Form1::buildControls()
     m_code->setAccessibleName(QStringLiteral("Source editor"));
     m_code->move(twipsToPixels(tarvel::EditorLeftWithTreeTwips), 0);
     // The editor's own Ctrl+Z binding is freed at start; Ctrl+Z (character 26, Ctrl alone) runs
-    // Edit > Undo, with its test of the modified flag. Ctrl+Shift+Z stays the editor's Redo.
+    // Edit > Undo, with its test of the modified flag, and Ctrl+Shift+Z, Redo on Linux desktops,
+    // runs Edit > Redo.
     connect(m_code, &CodeEditor::keyPress, this, [this](int character, Qt::KeyboardModifiers shift, bool* cancel) {
-        if (character == 26 && shift == Qt::ControlModifier) {
+        if (character != 26)
+            return;
+        if (shift == Qt::ControlModifier) {
             mnuUndo_Click();
+            *cancel = true;
+        } else if (shift == (Qt::ControlModifier | Qt::ShiftModifier)) {
+            mnuRedo_Click();
             *cancel = true;
         }
     });

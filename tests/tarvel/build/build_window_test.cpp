@@ -169,6 +169,36 @@ TEST_F(BuildFixture, EditsMadeDuringTheBuildAreAskedAbout)
     }
 }
 
+TEST_F(BuildFixture, AnErrorInAVanishedIncludeKeepsTheShownDocument)
+{
+    const QByteArray main = "program game;\r\n{$I A.INC}\r\n{ERR A.INC,2,1,10,\"x\"}\r\nbegin end.\r\n";
+    open("vanished", main);
+    QFile::remove(dir + "a.inc");
+    item("mnuCompile")->trigger();
+    EXPECT_TRUE(monitorText().startsWith("file  : A.INC: line 2")) << monitorText().toStdString();
+    EXPECT_EQ(form->tree()->currentItem(), form->node(2));
+    EXPECT_EQ(form->panel(2)->text(), "Current View: GAME.PAS");
+    EXPECT_EQ(form->editor()->text(), QString::fromLatin1(main));
+
+    // The next build saves the edit into the main file, and makes no A.INC of it.
+    form->editor()->setText(main + "{ edit }\r\n");
+    item("mnuCompile")->trigger();
+    EXPECT_FALSE(QFile::exists(dir + "a.inc"));
+    EXPECT_FALSE(QFile::exists(dir + "A.INC"));
+    EXPECT_EQ(testfiles::read(dir + "game.pas"), main + "{ edit }\r\n");
+}
+
+TEST_F(BuildFixture, TheShownDocumentIsSavedBeforeABuildAlsoWithTheRootHighlighted)
+{
+    open("root", CleanMain);
+    clickTreeNode(*form, 1);
+    ASSERT_EQ(form->tree()->currentItem(), form->node(1));
+    form->editor()->setText(CleanMain + "{ edited }\r\n");
+    item("mnuCompile")->trigger();
+    EXPECT_EQ(testfiles::read(dir + "game.pas"), CleanMain + "{ edited }\r\n") << "the build compiles what is shown";
+    EXPECT_TRUE(monitorText().contains("No errors - Sucessfully compiled"));
+}
+
 TEST_F(BuildFixture, TheSizeLimitIs720KilobytesOfFilesDirectlyInTheProjectFolder)
 {
     open("exact", CleanMain);

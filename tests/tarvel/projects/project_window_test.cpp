@@ -6,15 +6,20 @@
 #include "shell/CodeEditor.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeWidget>
 
 #include <Qsci/qsciscintilla.h>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using Icon = common::Dialogs::Icon;
 using Answer = common::Dialogs::Answer;
@@ -46,15 +51,6 @@ void click(Form1& form, int index)
     form.TV_NodeClick(form.node(index));
 }
 
-// A click of the mouse on a node of the tree, as a user makes it.
-void mouseClick(Form1& form, int index, Qt::MouseButton button = Qt::LeftButton)
-{
-    QTreeWidget* tree = form.tree();
-    QTreeWidgetItem* item = form.node(index);
-    ASSERT_NE(item, nullptr);
-    tree->scrollToItem(item);
-    QTest::mouseClick(tree->viewport(), button, Qt::NoModifier, tree->visualItemRect(item).center());
-}
 
 } // namespace
 
@@ -151,20 +147,30 @@ TEST(OpenProject, SelfAndMutualIncludesDoNotLoopAndKeysStayUnique)
 {
     TarvelKit kit;
     const QString dir = kit.path("loop") + "/";
-    testfiles::write(dir + "m.pas", "{$I A1.INC}\r\n{$I A.INC}\r\n{$I A.INC}\r\n{$I A.INC}\r\n{$I A.INC}\r\n{$I A.INC}\r\n"
-                                    "{$I A.INC}\r\n{$I A.INC}\r\n{$I A.INC}\r\n{$I A.INC}\r\n{$I A.INC}\r\n{$I A.INC}\r\n");
-    testfiles::write(dir + "a1.inc", "{$I A1.INC}\r\n");
+    // F1 with counter 1 and F with counter 11 make the same name plus counter, "F11".
+    QByteArray main = "{$I F1}\r\n";
+    for (int i = 0; i < 10; ++i)
+        main += "{$I F}\r\n";
+    main += "{$I A.INC}\r\n";
+    testfiles::write(dir + "m.pas", main);
+    testfiles::write(dir + "f1", "{$I F1}\r\n");
+    testfiles::write(dir + "f", "");
     testfiles::write(dir + "a.inc", "{$I B.INC}\r\n");
     testfiles::write(dir + "b.inc", "{$I A.INC}\r\n");
     ScriptedDialogs dialogs;
     auto form = kit.startForm(dialogs);
     ASSERT_TRUE(form->LoadProject(dir + "m.pas"));
-    // Main, 12 includes, and one nested node under each of them.
-    EXPECT_EQ(form->nodeCount(), 2 + 12 + 12);
+    // Root, main, 12 includes, and one nested node under F1 and under A.INC.
+    ASSERT_EQ(form->nodeCount(), 2 + 12 + 2);
+    EXPECT_EQ(form->project().node(3).key, "F11");
+    EXPECT_EQ(form->project().node(13).text, "F");
+    EXPECT_NE(form->project().node(13).key, "F11");
     QSet<QString> keys;
     for (int i = 1; i <= form->nodeCount(); ++i)
         keys.insert(form->project().node(i).key);
-    EXPECT_EQ(keys.size(), form->nodeCount()) << "A1.INC with counter 2 and A.INC with 12 must differ";
+    EXPECT_EQ(keys.size(), form->nodeCount()) << "every key is unique";
+    for (int i = 1; i <= form->nodeCount(); ++i)
+        EXPECT_EQ(form->project().indexOfKey(form->project().node(i).key), i);
 }
 
 TEST(OpenProject, AnIncludeWithAFolderPartThatCannotBeOpenedByNameIsLeftOut)
@@ -291,7 +297,7 @@ TEST(SaveProject, AnUnnamedProjectAsksForANameAndKeepsBeingUnnamed)
     EXPECT_FALSE(QFile::exists(game.dir + "GAME.tpj")) << "cancelled: nothing written";
 
     dialogs.queuePath(game.dir + "mine.tpj");
-    mouseClick(*form, 1);
+    clickTreeNode(*form, 1);
     EXPECT_EQ(form->tree()->currentItem(), form->node(1));
     form->mnuSaveFile_Click(); // the root selected: Save Current File saves the project
     EXPECT_EQ(testfiles::read(game.dir + "mine.tpj"), "Project\r\n2E9B\r\nD200\r\nGAME.PAS\r\n");
@@ -450,4 +456,286 @@ TEST(OpenPascalFile, MakesAnUnnamedProject)
     EXPECT_EQ(form->projectInfo().StartAddress, 0x4000);
     EXPECT_EQ(form->Settings.RecentFiles[0], game.dir + "game.pas");
     EXPECT_TRUE(item(*form, "mnuNewInc")->isEnabled());
+}
+
+namespace {
+
+const char* const ProjectItems[] = {"mnuSave", "mnuPrint", "mnuCompile", "mnuCompileRun", "mnuProp",
+                                    "mnuRefresh", "mnuNewInc", "mnuOpenIncfile", "mnuCompileCHN"};
+
+// Limits the size of files this process may write (a disk that is full), for one scope. A write
+// past the limit then fails with EFBIG instead of raising SIGXFSZ.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limited = m_old;
+        limited.rlim_cur = bytes;
+        m_active = setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool active() const { return m_active; }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_active = false;
+};
+
+} // namespace
+
+TEST_F(SwitchDocuments, AKeyboardMoveSwitchesDocumentsLikeAClick)
+{
+    const QByteArray aBefore = testfiles::read(game.dir + "a.inc");
+    const QByteArray bBefore = testfiles::read(game.dir + "b.inc");
+    clickTreeNode(*form, 3);
+    ASSERT_TRUE(form->editor()->text().startsWith("procedure a;"));
+    form->activateWindow();
+    QTest::keyClick(form.get(), Qt::Key_P, Qt::AltModifier);
+    ASSERT_EQ(QApplication::focusWidget(), form->tree());
+
+    QTest::keyClick(form->tree(), Qt::Key_Down);
+    EXPECT_EQ(form->tree()->currentItem(), form->node(4));
+    EXPECT_TRUE(form->editor()->text().startsWith("{$I c.inc}")) << "B.INC is shown";
+    EXPECT_EQ(form->panel(2)->text(), "Current View: B.INC");
+    EXPECT_EQ(QApplication::focusWidget(), form->tree()) << "the next key moves on";
+    QTest::keyClick(form->tree(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(testfiles::read(game.dir + "a.inc"), aBefore);
+    EXPECT_EQ(testfiles::read(game.dir + "b.inc"), bBefore);
+
+    // Changed text brings the question a click brings; Cancel puts the highlight back.
+    form->editor()->setText("changed b");
+    dialogs.queueAnswer(Answer::Cancel);
+    QTest::keyClick(form->tree(), Qt::Key_Up);
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_EQ(dialogs.messages()[0].text, "This file has changed. Save it?");
+    EXPECT_EQ(form->tree()->currentItem(), form->node(4));
+    EXPECT_EQ(form->editor()->text(), "changed b");
+    dialogs.queueAnswer(Answer::Yes);
+    QTest::keyClick(form->tree(), Qt::Key_Up);
+    EXPECT_EQ(testfiles::read(game.dir + "b.inc"), "changed b");
+    EXPECT_EQ(form->tree()->currentItem(), form->node(3));
+    EXPECT_TRUE(form->editor()->text().startsWith("procedure a;"));
+}
+
+TEST_F(SwitchDocuments, TheRightButtonChangesNeitherTheHighlightNorTheShownDocument)
+{
+    const QByteArray a = testfiles::read(game.dir + "a.inc");
+    clickTreeNode(*form, 3, Qt::RightButton);
+    EXPECT_EQ(form->tree()->currentItem(), form->node(2));
+    EXPECT_EQ(form->panel(2)->text(), "Current View: GAME.PAS");
+    EXPECT_TRUE(form->editor()->text().startsWith("program game;"));
+    form->editor()->setText("program edited;\r\n");
+    item(*form, "mnuSaveFile")->trigger();
+    EXPECT_EQ(testfiles::read(game.dir + "game.pas"), "program edited;\r\n");
+    EXPECT_EQ(testfiles::read(game.dir + "a.inc"), a);
+}
+
+TEST_F(OpenGame, AProjectWhoseMainFileCannotBeFoundLeavesNoProject)
+{
+    const QString other = kit.path("other") + "/";
+    testfiles::write(other + "other.tpj", "Other\r\n2E9B\r\nD200\r\nMISSING.PAS\r\n");
+    const QByteArray main = testfiles::read(game.dir + "game.pas");
+    dialogs.queuePath(other + "other.tpj"); // the where-is dialog that follows is cancelled
+    item(*form, "mnuOpenProject")->trigger();
+    ASSERT_FALSE(dialogs.messages().isEmpty());
+    EXPECT_EQ(dialogs.messages().last().title, "Fatal Error");
+
+    EXPECT_EQ(form->tree()->topLevelItemCount(), 0);
+    EXPECT_EQ(form->nodeCount(), 0);
+    EXPECT_EQ(form->editor()->text(), "");
+    EXPECT_FALSE(form->editor()->isModified());
+    EXPECT_EQ(form->panel(2)->text(), "Current View: no file");
+    for (const char* name : ProjectItems)
+        EXPECT_FALSE(item(*form, name)->isEnabled()) << name;
+    form->activateWindow();
+    form->editor()->setFocus();
+    QTest::keyClick(form->editor()->activeView(), Qt::Key_S, Qt::ControlModifier);
+    item(*form, "mnuSaveFile")->trigger();
+    EXPECT_EQ(testfiles::read(game.dir + "game.pas"), main) << "nothing is saved over the old main file";
+    EXPECT_EQ(QDir(other).entryList(QDir::Files), QStringList{"other.tpj"});
+    EXPECT_EQ(form->Settings.RecentFiles[0], other + "other.tpj") << "the project file itself was fine";
+}
+
+TEST_F(OpenGame, AFullDiskFailsEverySaveAndKeepsTheOldFilesAndTheEdits)
+{
+    const QByteArray main = testfiles::read(game.dir + "game.pas");
+    testfiles::write(game.dir + "Demo.tpj", "old");
+    const QStringList filesBefore = QDir(game.dir).entryList(QDir::Files | QDir::Hidden);
+    const QString edited = "program game; { a change that does not fit on the disk }\r\n";
+    form->editor()->setText(edited);
+    {
+        FileSizeLimit full(16);
+        ASSERT_TRUE(full.active());
+        item(*form, "mnuSaveFile")->trigger();
+        item(*form, "mnuSavePrj")->trigger();
+        dialogs.queueAnswer(Answer::Yes);
+        clickTreeNode(*form, 3);
+    }
+    const QList<ScriptedDialogs::Call> messages = dialogs.messages();
+    ASSERT_EQ(messages.size(), 4);
+    EXPECT_TRUE(messages[0].text.startsWith("The file could not be saved")) << messages[0].text.toStdString();
+    EXPECT_TRUE(messages[0].text.contains(game.dir + "game.pas"));
+    EXPECT_TRUE(messages[1].text.startsWith("The project could not be saved")) << messages[1].text.toStdString();
+    EXPECT_TRUE(messages[1].text.contains("Demo.tpj"));
+    EXPECT_EQ(messages[2].text, "This file has changed. Save it?");
+    EXPECT_TRUE(messages[3].text.startsWith("The file could not be saved"));
+
+    EXPECT_EQ(testfiles::read(game.dir + "game.pas"), main);
+    EXPECT_EQ(testfiles::read(game.dir + "Demo.tpj"), "old");
+    EXPECT_EQ(QDir(game.dir).entryList(QDir::Files | QDir::Hidden), filesBefore) << "no temporary file is left";
+    EXPECT_EQ(form->editor()->text(), edited);
+    EXPECT_TRUE(form->editor()->isModified());
+    EXPECT_EQ(form->panel(2)->text(), "Current View: GAME.PAS");
+    EXPECT_NE(form->Settings.RecentFiles[0], game.dir + "Demo.tpj");
+
+    // With room again, the same save goes through.
+    item(*form, "mnuSaveFile")->trigger();
+    EXPECT_EQ(testfiles::read(game.dir + "game.pas"), edited.toLatin1());
+    EXPECT_FALSE(form->editor()->isModified());
+}
+
+TEST(SaveProject, ANamedProjectWritesItsProjectFileInAnyLetterCase)
+{
+    TarvelKit kit;
+    GameProject game(kit);
+    QFile::rename(game.dir + "game.tpj", game.dir + "demo.tpj");
+    ScriptedDialogs dialogs;
+    auto form = kit.startForm(dialogs);
+    dialogs.queuePath(game.dir + "demo.tpj");
+    item(*form, "mnuOpenProject")->trigger();
+    item(*form, "mnuSavePrj")->trigger();
+    EXPECT_EQ(testfiles::read(game.dir + "demo.tpj"), "Demo\r\n100\r\nF93C\r\nGAME.PAS\r\n");
+    EXPECT_FALSE(QFile::exists(game.dir + "Demo.tpj")) << "no second project file beside demo.tpj";
+    EXPECT_EQ(form->Settings.RecentFiles[0], game.dir + "demo.tpj");
+}
+
+TEST(SaveProject, ANameWithFolderPartsIsSavedInsideTheProjectFolder)
+{
+    TarvelKit kit;
+    GameProject game(kit);
+    testfiles::write(game.dir + "game.tpj", "../../escaped\r\n2E9B\r\nD200\r\nGAME.PAS\r\n");
+    ScriptedDialogs dialogs;
+    auto form = kit.startForm(dialogs);
+    dialogs.queuePath(game.dir + "game.tpj");
+    item(*form, "mnuOpenProject")->trigger();
+    ASSERT_EQ(form->node(1)->text(0), "../../escaped");
+    item(*form, "mnuSavePrj")->trigger();
+    EXPECT_FALSE(QFile::exists(kit.path("escaped.tpj"))) << "two folders above the project";
+    EXPECT_EQ(testfiles::read(game.dir + "escaped.tpj"), "../../escaped\r\n2E9B\r\nD200\r\nGAME.PAS\r\n")
+        << "the record keeps its name";
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+}
+
+TEST(SaveProject, NamesKeepTheirNonAsciiLettersThroughASaveAndAReopen)
+{
+    TarvelKit kit;
+    const QString dir = kit.path(QString::fromUtf8("straße")) + "/";
+    testfiles::write(dir + QString::fromUtf8("straße.pas"), "program s;\r\n{$I stra\xDF" "e.inc}\r\nbegin end.\r\n");
+    testfiles::write(dir + QString::fromUtf8("straße.inc"), "procedure s;\r\nbegin end;\r\n");
+    ScriptedDialogs dialogs;
+    auto form = kit.startForm(dialogs);
+    dialogs.queuePath(dir + QString::fromUtf8("straße.pas"));
+    item(*form, "mnuFileOpen")->trigger();
+    ASSERT_EQ(form->nodeCount(), 3) << "the include is found";
+    EXPECT_EQ(form->node(2)->text(0), QString::fromUtf8("STRAßE.PAS"));
+    EXPECT_EQ(form->node(3)->text(0), QString::fromUtf8("STRAßE.INC"));
+
+    dialogs.queuePath(dir + QString::fromUtf8("straße.tpj"));
+    item(*form, "mnuSavePrj")->trigger();
+    EXPECT_EQ(testfiles::read(dir + QString::fromUtf8("straße.tpj")), "Project\r\n2E9B\r\nD200\r\nSTRA\xC3\x9F" "E.PAS\r\n");
+
+    dialogs.clear();
+    dialogs.queuePath(dir + QString::fromUtf8("straße.tpj"));
+    item(*form, "mnuOpenProject")->trigger();
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+    EXPECT_EQ(form->nodeCount(), 3);
+    EXPECT_TRUE(form->editor()->text().startsWith("program s;"));
+}
+
+TEST(CommandLine, ARelativeProjectPathIsTakenFromTheWorkingFolder)
+{
+    TarvelKit kit;
+    GameProject game(kit);
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(game.dir));
+    ScriptedDialogs dialogs;
+    auto form = kit.startForm(dialogs, "game.tpj");
+    QDir::setCurrent(before);
+    EXPECT_TRUE(dialogs.calls().isEmpty());
+    EXPECT_EQ(form->nodeCount(), 5);
+    EXPECT_TRUE(form->editor()->text().startsWith("program game;"));
+    EXPECT_EQ(form->Settings.RecentFiles[0], QDir(game.dir).canonicalPath() + "/game.tpj");
+}
+
+TEST(CommandLine, TheProjectFileIsFoundWithoutRegardToCase)
+{
+    TarvelKit kit;
+    GameProject game(kit);
+    ScriptedDialogs dialogs;
+    auto form = kit.startForm(dialogs, game.dir + "GAME.TPJ");
+    EXPECT_TRUE(dialogs.calls().isEmpty());
+    EXPECT_EQ(form->nodeCount(), 5);
+    EXPECT_EQ(form->Settings.RecentFiles[0], game.dir + "game.tpj");
+}
+
+TEST(CommandLine, AnUnreadableProjectFileChangesNothing)
+{
+    TarvelKit kit;
+    GameProject game(kit);
+    testfiles::write(game.dir + "bad.tpj", "Demo\r\nZZZZ\r\nD200\r\nGAME.PAS\r\n");
+    const QByteArray config = testfiles::read(kit.path("config.cfg"));
+    ScriptedDialogs dialogs;
+    auto form = kit.startForm(dialogs, game.dir + "bad.tpj");
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].text.contains("is not a readable project file"));
+    EXPECT_EQ(form->nodeCount(), 0);
+    EXPECT_EQ(form->Settings.RecentFiles[0], "") << "not added to the recent list";
+    EXPECT_EQ(testfiles::read(kit.path("config.cfg")), config);
+}
+
+TEST(RecentFiles, AnAmpersandInAPathIsShownAndOpenedAsItIs)
+{
+    TarvelKit kit;
+    const QString dir = kit.path("R&D") + "/";
+    testfiles::write(dir + "m.pas", "program m;\r\nbegin end.\r\n");
+    testfiles::write(dir + "m.tpj", "Lab\r\n2E9B\r\nD200\r\nM.PAS\r\n");
+    ScriptedDialogs dialogs;
+    auto form = kit.startForm(dialogs);
+    form->AddRecentFile(dir + "m.tpj");
+    QAction* recent = item(*form, "mnurecent_0");
+    EXPECT_EQ(recent->iconText(), dir + "m.tpj") << "shown as it is, not as a mnemonic";
+    recent->trigger();
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+    EXPECT_EQ(form->nodeCount(), 2);
+    EXPECT_EQ(form->node(1)->text(0), "Lab");
+}
+
+TEST_F(SwitchDocuments, TreeNamesAreShownWhole)
+{
+    const QString dir = kit.path("long") + "/";
+    testfiles::write(dir + "m.pas", "{$I A_RATHER_LONG_INCLUDE_NAME.INC}\r\n");
+    testfiles::write(dir + "a_rather_long_include_name.inc", "{$I ANOTHER_EVEN_LONGER_NESTED_NAME.INC}\r\n");
+    testfiles::write(dir + "another_even_longer_nested_name.inc", "");
+    dialogs.queuePath(dir + "m.pas");
+    item(*form, "mnuFileOpen")->trigger();
+    ASSERT_EQ(form->nodeCount(), 4);
+    QTreeWidget* tree = form->tree();
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_EQ(form->node(i)->toolTip(0), form->node(i)->text(0)) << i;
+    QApplication::processEvents();
+    for (int i = 1; i <= 4; ++i) {
+        QTreeWidgetItem* node = form->node(i);
+        const int needed = tree->fontMetrics().horizontalAdvance(node->text(0)) + tree->iconSize().width();
+        EXPECT_GE(tree->visualItemRect(node).width(), needed) << "cut off: " << node->text(0).toStdString();
+    }
+    EXPECT_GT(tree->horizontalScrollBar()->maximum(), 0) << "the tree scrolls sideways to the longest name";
 }

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QStatusBar>
 #include <Qsci/qsciscintilla.h>
 #include <QTest>
@@ -354,4 +356,61 @@ TEST(Form1Window, TheTreeAndTheEditorAreReachableByKeyboard)
     EXPECT_EQ(QApplication::focusWidget(), form->tree());
     QTest::keyClick(form->tree(), Qt::Key_Tab);
     EXPECT_TRUE(form->editor()->isAncestorOf(QApplication::focusWidget()));
+}
+
+TEST(Form1Edit, CtrlShiftZIsTheEditorsRedoNotUndo)
+{
+    TarvelKit kit;
+    ScriptedDialogs dialogs;
+    auto form = kit.startForm(dialogs);
+    CodeEditor* code = form->editor();
+    code->setText("begin end.");
+    code->setModified(false);
+    code->setFocus();
+    code->setCaret(0, 0);
+    QTest::keyClicks(code->activeView(), "x");
+    QTest::keyClick(code->activeView(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(code->text(), "xbegin end.") << "nothing to redo, and nothing undone";
+    QTest::keyClick(code->activeView(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(code->text(), "begin end.");
+    QTest::keyClick(code->activeView(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(code->text(), "xbegin end.") << "redone";
+}
+
+TEST(Form1Edit, AltCombinationsTypeNothing)
+{
+    TarvelKit kit;
+    ScriptedDialogs dialogs;
+    auto form = kit.startForm(dialogs);
+    CodeEditor* code = form->editor();
+    code->setText("begin end.");
+    code->setModified(false);
+    code->setFocus();
+    code->setCaret(0, 0);
+    int typed = 0;
+    QObject::connect(code, &CodeEditor::keyPress, [&](int, Qt::KeyboardModifiers, bool*) { ++typed; });
+    // Alt+D has no menu; with the window inactive no menu takes Alt+F either, and the keys
+    // reach the editor directly.
+    QTest::keyClick(code->activeView(), Qt::Key_D, Qt::AltModifier);
+    QTest::keyClick(code->activeView(), Qt::Key_F, Qt::AltModifier);
+    QTest::keyClick(code->activeView(), Qt::Key_2, Qt::AltModifier | Qt::ShiftModifier);
+    EXPECT_EQ(code->text(), "begin end.");
+    EXPECT_FALSE(code->isModified());
+    EXPECT_EQ(typed, 0) << "no character was typed";
+    QTest::keyClicks(code->activeView(), "d");
+    EXPECT_EQ(code->text(), "dbegin end.") << "plain keys still type";
+}
+
+TEST(Form1Print, APrinterThatCannotBeUsedIsReported)
+{
+    TarvelKit kit;
+    ScriptedDialogs dialogs;
+    auto form = kit.startForm(dialogs);
+    if (QPrinter(QPrinter::HighResolution).isValid() && !QPrinterInfo::defaultPrinter().isNull())
+        GTEST_SKIP() << "a printer is installed here";
+    form->editor()->setText("program p;\r\n");
+    form->mnuPrint_Click();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].text.startsWith("Printing failed")) << dialogs.messages()[0].text.toStdString();
+    EXPECT_EQ(dialogs.messages()[0].icon, common::Dialogs::Icon::Exclamation);
 }
