@@ -74,9 +74,8 @@ void Form1::renderTree()
 void Form1::renderSelection()
 {
     QTreeWidgetItem* item = node(m_project.selectedNode());
-    const QSignalBlocker quiet(m_tree);
     m_tree->setCurrentItem(item);
-    if (item)
+    if (item && !item->isSelected())
         item->setSelected(true);
 }
 

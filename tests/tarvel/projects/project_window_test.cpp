@@ -739,3 +739,34 @@ TEST_F(SwitchDocuments, TreeNamesAreShownWhole)
     }
     EXPECT_GT(tree->horizontalScrollBar()->maximum(), 0) << "the tree scrolls sideways to the longest name";
 }
+
+TEST_F(SwitchDocuments, FoldingTheNodeAboveTheShownDocumentKeepsItFoldedAndShown)
+{
+    clickTreeNode(*form, 3);
+    QTreeWidget* tree = form->tree();
+    QTreeWidgetItem* main = form->node(2);
+    // The fold arrow sits in the indentation just left of the item.
+    const QRect rect = tree->visualItemRect(main);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(rect.left() - tree->indentation() / 2, rect.center().y()));
+    EXPECT_FALSE(main->isExpanded());
+    EXPECT_EQ(form->project().node(2).image, 1);
+    EXPECT_EQ(form->panel(2)->text(), "Current View: A.INC");
+    form->editor()->setText("procedure a2;\r\n");
+    item(*form, "mnuSaveFile")->trigger();
+    EXPECT_EQ(testfiles::read(game.dir + "a.inc"), "procedure a2;\r\n");
+    EXPECT_FALSE(main->isExpanded());
+}
+
+TEST_F(SwitchDocuments, APressThatEndsOnAnotherNodeChoosesNothing)
+{
+    QTreeWidget* tree = form->tree();
+    const QPoint from = tree->visualItemRect(form->node(3)).center();
+    const QPoint to = tree->visualItemRect(form->node(4)).center();
+    QTest::mousePress(tree->viewport(), Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(tree->viewport(), to);
+    QTest::mouseRelease(tree->viewport(), Qt::LeftButton, Qt::NoModifier, to);
+    EXPECT_EQ(form->panel(2)->text(), "Current View: GAME.PAS");
+    EXPECT_EQ(tree->currentItem(), form->node(2)) << "the highlight is back on the shown document";
+    EXPECT_TRUE(form->node(2)->isSelected());
+}
