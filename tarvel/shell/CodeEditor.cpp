@@ -262,8 +262,8 @@ void CodeEditor::loadBytes(const QByteArray& bytes)
 {
     setHighlightedLine(-1);
     QsciScintilla* view = m_views[0];
-    view->SendScintilla(QsciScintillaBase::SCI_TARGETWHOLEDOCUMENT);
-    view->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, uintptr_t(bytes.size()), bytes.constData());
+    view->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+    insertBytes(0, bytes);
     // A new document: undoing must never bring back the text of the one shown before.
     view->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
     for (QsciScintilla* v : m_views)
