@@ -58,7 +58,8 @@ public:
     void setFileRoutines(int fileIndex, const tarvel::FileRoutineList& routines);
 
     // Operations other parts call.
-    // Loads the main file and builds the tree; false when the main file could not be found.
+    // Loads the main file and builds the tree; false, with no project open, when the main file
+    // could not be found or read.
     bool LoadProject(const QString& mainFilePath);
     // Opens a .tpj; false (after telling the user) when it is not a readable project file.
     bool OpenProjectFile(const QString& tpjPath);
