@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 
 namespace common {
 
@@ -86,25 +87,41 @@ QString GetShortPath(const QString& path)
     return absolute;
 }
 
-qint64 DirectorySize(QString& directory, const QString& pattern, bool includeSubdirectories)
+namespace {
+
+qint64 directorySize(const QString& directory, const QStringList& filters, bool includeSubdirectories,
+                     QSet<QString>& counted)
 {
-    directory = AddBackslash(directory);
     QDir dir(directory);
     QStringList subdirectories;
     if (includeSubdirectories) {
-        subdirectories = dir.entryList(QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        // A link to a folder is not followed: it may lead back up the tree, or elsewhere.
+        subdirectories = dir.entryList(QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot | QDir::NoSymLinks);
     }
-    // "*.*" means every file, with or without a dot, as it does on the MSX and on Windows.
-    const QStringList filters = pattern == QLatin1String("*.*") ? QStringList{QStringLiteral("*")} : QStringList{pattern};
     qint64 total = 0;
     const QFileInfoList files = dir.entryInfoList(filters, QDir::Files | QDir::Hidden | QDir::System);
-    for (const QFileInfo& file : files)
+    for (const QFileInfo& file : files) {
+        // Each file counts once, however many links lead to it.
+        const QString canonical = file.canonicalFilePath();
+        if (canonical.isEmpty() || counted.contains(canonical))
+            continue;
+        counted.insert(canonical);
         total += file.size();
-    for (const QString& name : subdirectories) {
-        QString sub = directory + name + QLatin1Char('/');
-        total += DirectorySize(sub, pattern, true);
     }
+    for (const QString& name : subdirectories)
+        total += directorySize(directory + name + QLatin1Char('/'), filters, true, counted);
     return total;
+}
+
+} // namespace
+
+qint64 DirectorySize(QString& directory, const QString& pattern, bool includeSubdirectories)
+{
+    directory = AddBackslash(directory);
+    // "*.*" means every file, with or without a dot, as it does on the MSX and on Windows.
+    const QStringList filters = pattern == QLatin1String("*.*") ? QStringList{QStringLiteral("*")} : QStringList{pattern};
+    QSet<QString> counted;
+    return directorySize(directory, filters, includeSubdirectories, counted);
 }
 
 QByteArray EncodePathBytes(const QString& path)

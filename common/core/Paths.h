@@ -28,7 +28,8 @@ namespace common {
 [[nodiscard]] QString GetShortPath(const QString& path);
 
 // Total size of the files matching the wildcard pattern in the directory, optionally with
-// all subdirectories. The directory argument gets a trailing separator if it had none.
+// all subdirectories. Links to folders are not followed and each file counts once, however many
+// links lead to it. The directory argument gets a trailing separator if it had none.
 [[nodiscard]] qint64 DirectorySize(QString& directory, const QString& pattern, bool includeSubdirectories);
 
 // Paths stored in records and project files are the file system's own bytes, so every path the

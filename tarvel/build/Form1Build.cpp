@@ -18,7 +18,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QTreeWidget>
 
 using common::Dialogs;
 
@@ -59,10 +58,10 @@ bool Form1::refuseSecondBuild()
 
 bool Form1::saveBeforeBuild()
 {
-    QTreeWidgetItem* selected = m_tree->currentItem();
-    if (!m_code->isModified() || !selected || nodeKey(selected) == QLatin1String("r"))
+    // The document shown is saved, also while the root is highlighted.
+    if (!m_code->isModified() || !m_project.isOpen())
         return true;
-    return saveEditorTo(projectFilePath(selected->text(0)), false);
+    return saveEditorTo(m_project.shownFilePath(), false);
 }
 
 void Form1::mnuCompile_Click()
@@ -82,7 +81,7 @@ void Form1::mnuCompileCHN_Click()
 bool Form1::DoCompilation(bool makeChn)
 {
     m_code->setHighlightedLine(-1);
-    if (nodeCount() == 0) {
+    if (!m_project.isOpen()) {
         m_dialogs.message(this, QStringLiteral("No project loaded!"), QStringLiteral("Error"), Dialogs::Icon::Critical,
                           Dialogs::Buttons::Ok);
         return false;
@@ -91,9 +90,11 @@ bool Form1::DoCompilation(bool makeChn)
         return false;
     BusyFlag busy(m_building);
 
+    const QString projectDir = m_project.projectDir();
+    const tarvel::ProjectInfo project = m_project.info();
     // The name on disk gives the output's name: GAME.PAS in the tree may be game.pas here.
-    const QString mainName = node(2)->text(0);
-    const QString mainOnDisk = common::FindFileNoCase(ProjectDir, mainName);
+    const QString mainName = m_project.node(2).text;
+    const QString mainOnDisk = common::FindFileNoCase(projectDir, mainName);
     const QString baseName = tarvel::MainFileBaseName(mainOnDisk.isEmpty() ? mainName : common::ExtractFileName(mainOnDisk));
     WaitCursor hourglass;
 
@@ -101,20 +102,20 @@ bool Form1::DoCompilation(bool makeChn)
         m_monitor = new Form2(this);
         m_monitor->setAttribute(Qt::WA_DeleteOnClose, false);
     }
-    tarvel::RemoveOldOutput(ProjectDir, baseName, makeChn);
-    if (tarvel::ProjectDirectoryTooLarge(ProjectDir)) {
-        m_monitor->bringUp(this, Project.ProjectName);
-        m_monitor->showSizeError(ProjectDir);
+    tarvel::RemoveOldOutput(projectDir, baseName, makeChn);
+    if (tarvel::ProjectDirectoryTooLarge(projectDir)) {
+        m_monitor->bringUp(this, project.ProjectName);
+        m_monitor->showSizeError(projectDir);
         return false;
     }
-    m_monitor->bringUp(this, Project.ProjectName);
+    m_monitor->bringUp(this, project.ProjectName);
 
     tarvel::BuildRequest request;
-    request.projectDir = ProjectDir;
+    request.projectDir = projectDir;
     request.appDir = m_appDir;
     request.baseName = baseName;
-    request.startAddress = Project.StartAddress;
-    request.endAddress = Project.EndAddress;
+    request.startAddress = project.StartAddress;
+    request.endAddress = project.EndAddress;
     request.makeChn = makeChn;
     const QString script = tarvel::BuildScriptPath(m_appDir);
     const common::Status written = tarvel::WriteBuildScript(script, tarvel::BuildSteps(request));
@@ -123,14 +124,14 @@ bool Form1::DoCompilation(bool makeChn)
         return false;
     }
     // An errors.txt left by an earlier run that never got read would turn this build into a failure.
-    const QString staleErrors = common::FindFileNoCase(ProjectDir, QStringLiteral("errors.txt"));
+    const QString staleErrors = common::FindFileNoCase(projectDir, QStringLiteral("errors.txt"));
     if (!staleErrors.isEmpty())
         QFile::remove(staleErrors);
     const tarvel::CommandLine run = tarvel::BuildScriptCommand(script);
     common::RunProgram(run.program, run.arguments, true);
 
     m_code->setHighlightedLine(-1);
-    const tarvel::BuildOutcome outcome = tarvel::CollectBuildOutcome(ProjectDir);
+    const tarvel::BuildOutcome outcome = tarvel::CollectBuildOutcome(projectDir);
     if (outcome.succeeded) {
         m_monitor->showSuccess(outcome.report);
         return true;
@@ -143,34 +144,25 @@ bool Form1::DoCompilation(bool makeChn)
 
 bool Form1::jumpToError(const QString& file, int line)
 {
-    for (int i = 2; i <= nodeCount(); ++i) {
-        QTreeWidgetItem* match = node(i);
-        if (match->text(0) != file)
+    for (int i = 2; i <= m_project.nodeCount(); ++i) {
+        if (m_project.node(i).text != file)
             continue;
-        QTreeWidgetItem* shown = nodeByKey(CurrentKey);
-        const QString shownKey = CurrentKey;
-        const QString shownFile = shown ? projectFilePath(shown->text(0)) : QString();
-        selectNode(match);
-        CurrentKey = nodeKey(match);
-        const QString target = projectFilePath(match->text(0));
-        if (!common::FileExists(target))
+        // A node whose file has gone is not made current: the editor keeps the document it
+        // shows, and that document stays the one every save writes.
+        if (!common::FileExists(m_project.filePath(i)))
             continue;
         if (m_code->isModified()) {
             const Dialogs::Answer answer =
                 m_dialogs.message(this, QStringLiteral("This file has changed. Save it?"), QStringLiteral("Save changes"),
                                   Dialogs::Icon::Question, Dialogs::Buttons::YesNoCancel);
             if (answer == Dialogs::Answer::Cancel
-                || (answer == Dialogs::Answer::Yes && (shownFile.isEmpty() || !saveEditorTo(shownFile, true)))) {
-                selectNode(shown);
-                CurrentKey = shownKey;
+                || (answer == Dialogs::Answer::Yes && !saveEditorTo(m_project.shownFilePath(), true))) {
+                m_project.selectShown();
+                renderSelection();
                 return false;
             }
         }
-        if (!loadDocument(target))
-            continue;
-        m_code->setFocus();
-        m_code->setModified(false);
-        showCurrentView(match->text(0));
+        showDocument(i);
     }
     if (line > 0) {
         m_code->setHighlightedLine(line - 1);
@@ -198,9 +190,9 @@ void Form1::runAndStartEmulator()
     if (common::FileExists(oldImage))
         QFile::remove(oldImage);
 
-    const QString projectShort = common::GetShortPath(ProjectDir);
+    const QString projectShort = common::GetShortPath(m_project.projectDir());
     const tarvel::CommandLine dsktool =
-        tarvel::DsktoolCommand(m_appDir, image, projectShort.isEmpty() ? ProjectDir : projectShort);
+        tarvel::DsktoolCommand(m_appDir, image, projectShort.isEmpty() ? m_project.projectDir() : projectShort);
     if (m_monitor)
         m_monitor->close();
     common::ShellOutcome made;

@@ -1,5 +1,6 @@
 // The main window's project commands: opening and saving projects, the project tree, switching
-// between the project's documents and creating projects from templates.
+// between the project's documents and creating projects from templates. The open project's
+// state lives in m_project; the functions here change it and render it.
 
 #include "shell/Form1.h"
 
@@ -17,109 +18,110 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QSignalBlocker>
-#include <QStyle>
-#include <QTreeWidget>
 
 using common::Dialogs;
 
 namespace {
 
-constexpr int KeyRole = Qt::UserRole;
-constexpr int ImageRole = Qt::UserRole + 1;
-const QString RootKey = QStringLiteral("r");
-
-QIcon imageIcon(const QWidget* widget, int image)
-{
-    switch (image) {
-    case 1: return widget->style()->standardIcon(QStyle::SP_DirClosedIcon);
-    case 2: return widget->style()->standardIcon(QStyle::SP_DirOpenIcon);
-    default: return widget->style()->standardIcon(QStyle::SP_FileIcon);
-    }
-}
+constexpr int IndexRole = Qt::UserRole;
 
 } // namespace
 
-// Tree nodes.
+// The tree's items.
 
 int Form1::nodeCount() const
 {
-    return m_nodes.size();
+    return m_project.nodeCount();
 }
 
 QTreeWidgetItem* Form1::node(int index) const
 {
-    return index >= 1 && index <= m_nodes.size() ? m_nodes.at(index - 1) : nullptr;
-}
-
-QTreeWidgetItem* Form1::nodeByKey(const QString& key) const
-{
-    for (QTreeWidgetItem* item : m_nodes) {
-        if (nodeKey(item) == key)
-            return item;
-    }
-    return nullptr;
+    return index >= 1 && index <= m_items.size() ? m_items.at(index - 1) : nullptr;
 }
 
 int Form1::nodeIndex(const QTreeWidgetItem* item) const
 {
-    const int at = m_nodes.indexOf(const_cast<QTreeWidgetItem*>(item));
-    return at < 0 ? 0 : at + 1;
+    const int index = item ? item->data(0, IndexRole).toInt() : 0;
+    return node(index) == item ? index : 0;
 }
 
-QString Form1::nodeKey(const QTreeWidgetItem* item)
+void Form1::renderTree()
 {
-    return item ? item->data(0, KeyRole).toString() : QString();
-}
-
-int Form1::nodeImage(const QTreeWidgetItem* item)
-{
-    return item ? item->data(0, ImageRole).toInt() : 0;
-}
-
-void Form1::clearTree()
-{
-    m_tree->clear();
-    m_nodes.clear();
-}
-
-QString Form1::uniqueKey(const QString& base) const
-{
-    // Name plus counter can repeat when a name ends in digits (A1 with 2, A with 12): such a
-    // key gets a suffix that no other key has.
-    QString key = base;
-    for (int suffix = 2; nodeByKey(key); ++suffix)
-        key = base + QLatin1Char('#') + QString::number(suffix);
-    return key;
-}
-
-QTreeWidgetItem* Form1::addNode(QTreeWidgetItem* parent, const QString& key, const QString& text, int image)
-{
-    auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(m_tree);
-    item->setText(0, text);
-    item->setData(0, KeyRole, uniqueKey(key));
-    setNodeImage(item, image);
-    m_nodes.append(item);
-    return item;
-}
-
-void Form1::setNodeImage(QTreeWidgetItem* item, int image)
-{
-    item->setData(0, ImageRole, image);
-    item->setIcon(0, imageIcon(this, image));
-}
-
-void Form1::selectNode(QTreeWidgetItem* item)
-{
-    if (!item)
-        return;
-    // Selecting unfolds the parents; that is not the user expanding a node.
+    // Built detached and added at once: one update of the view for the whole tree.
     const QSignalBlocker quiet(m_tree);
-    m_tree->setCurrentItem(item);
+    m_tree->clear();
+    m_items.clear();
+    m_items.reserve(m_project.nodeCount());
+    QTreeWidgetItem* root = nullptr;
+    for (int i = 1; i <= m_project.nodeCount(); ++i) {
+        const tarvel::ProjectNode& n = m_project.node(i);
+        auto* item = n.parent ? new QTreeWidgetItem(m_items.at(n.parent - 1)) : new QTreeWidgetItem();
+        if (!root)
+            root = item;
+        item->setText(0, n.text);
+        item->setToolTip(0, n.text);
+        item->setIcon(0, m_images.at(n.image));
+        item->setData(0, IndexRole, i);
+        m_items.append(item);
+    }
+    if (root) {
+        m_tree->addTopLevelItem(root);
+        // Shown unfolded; unfolding here is not the user's, so the images stay as built.
+        m_tree->expandAll();
+    }
 }
 
-QString Form1::projectFilePath(const QString& name) const
+void Form1::renderSelection()
 {
-    return common::ResolveFileNoCase(ProjectDir, name);
+    QTreeWidgetItem* item = node(m_project.selectedNode());
+    m_tree->setCurrentItem(item);
+    if (item && !item->isSelected())
+        item->setSelected(true);
+}
+
+void Form1::renderNodeImage(int index)
+{
+    if (QTreeWidgetItem* item = node(index))
+        item->setIcon(0, m_images.at(m_project.node(index).image));
+}
+
+void Form1::renderRootText()
+{
+    if (QTreeWidgetItem* root = node(1)) {
+        root->setText(0, m_project.info().ProjectName);
+        root->setToolTip(0, m_project.info().ProjectName);
+    }
+}
+
+void Form1::closeProject()
+{
+    m_project.close();
+    renderTree();
+    m_code->loadBytes(QByteArray());
+    setProjectItemsEnabled(false);
+    showCurrentView(QStringLiteral("no file"));
+}
+
+void Form1::setProjectInfo(const tarvel::ProjectInfo& info)
+{
+    m_project.setInfo(info);
+    renderRootText();
+}
+
+void Form1::setProjectName(const QString& name)
+{
+    m_project.setProjectName(name);
+    renderRootText();
+}
+
+void Form1::setProjectAddresses(qint16 startAddress, qint16 endAddress)
+{
+    m_project.setAddresses(startAddress, endAddress);
+}
+
+void Form1::setFileRoutines(int fileIndex, const tarvel::FileRoutineList& routines)
+{
+    m_project.setRoutines(fileIndex, routines);
 }
 
 void Form1::showCurrentView(const QString& name)
@@ -129,15 +131,31 @@ void Form1::showCurrentView(const QString& name)
 
 bool Form1::loadDocument(const QString& path)
 {
-    m_code->setText(QString());
-    if (!m_code->insertFile(path, 0, 0)) {
-        m_dialogs.message(this, QStringLiteral("Tarvel cannot read the file\n%1").arg(path), QStringLiteral("Error"),
-                          Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
-        m_code->setModified(false);
+    QString error;
+    if (m_code->loadFile(path, &error))
+        return true;
+    m_dialogs.message(this, QStringLiteral("Tarvel cannot read the file\n%1\n\n%2").arg(path, error), QStringLiteral("Error"),
+                      Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+    return false;
+}
+
+bool Form1::showDocument(int index)
+{
+    if (!m_project.isFileNode(index) || !loadDocument(m_project.filePath(index)))
         return false;
-    }
-    m_code->setModified(false);
+    m_project.show(index);
+    renderSelection();
+    m_code->setFocus();
+    showCurrentView(m_project.shownName());
     return true;
+}
+
+void Form1::rememberCaret()
+{
+    int line = 0;
+    int column = 0;
+    m_code->selectionStart(&line, &column);
+    m_project.rememberCaret(tarvel::CaretPosition{column, line});
 }
 
 bool Form1::saveEditorTo(const QString& path, bool keepModifiedFlag)
@@ -164,10 +182,19 @@ bool Form1::OpenProjectFile(const QString& tpjPath)
                           QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
         return false;
     }
-    Project = contents.value().info;
+    setProjectInfo(contents.value().info);
     LoadProject(common::AddBackslash(common::ExtractPath(tpjPath))
                 + common::ExtractFileName(contents.value().mainFileEntry));
     return true;
+}
+
+void Form1::openProjectFileAndRemember(const QString& tpjPath)
+{
+    if (!OpenProjectFile(tpjPath))
+        return;
+    // Also after a main file that could not be found: the project file itself was fine.
+    AddRecentFile(tpjPath);
+    BrowseDir = common::ExtractPath(tpjPath);
 }
 
 void Form1::mnuOpenProject_Click()
@@ -176,20 +203,18 @@ void Form1::mnuOpenProject_Click()
         BrowseDir = QStringLiteral("/");
     const QString path = common::ShowOpenDialog(m_dialogs, this, QStringLiteral("Pascal File | *.tpj"),
                                                 QStringLiteral("Open File"), BrowseDir, false);
-    if (path.isEmpty())
-        return;
-    if (!OpenProjectFile(path))
-        return;
-    AddRecentFile(path);
-    BrowseDir = common::ExtractPath(path);
+    if (!path.isEmpty())
+        openProjectFileAndRemember(path);
 }
 
 bool Form1::LoadProject(const QString& mainFilePath)
 {
+    // The old project goes first: until the new one stands there is none, so nothing can be
+    // saved over a file while the tree or the editor is half replaced.
+    closeProject();
     QString mainFile = mainFilePath;
-    m_code->setText(QString());
     BrowseDir = common::ExtractPath(mainFile);
-    ProjectDir = BrowseDir;
+    const QString projectDir = BrowseDir;
 
     if (!common::FileExists(mainFile)) {
         const QString other = common::FindFileNoCase(common::ExtractPath(mainFile), common::ExtractFileName(mainFile));
@@ -208,68 +233,28 @@ bool Form1::LoadProject(const QString& mainFilePath)
             mainFile = chosen;
         }
     }
-    if (!loadDocument(mainFile))
+    const common::Result<QByteArray> text = common::ReadFileBytes(mainFile);
+    if (!text) {
+        m_dialogs.message(this, QStringLiteral("Tarvel cannot read the file\n%1\n\n%2").arg(mainFile, text.error()),
+                          QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
         return false;
-
-    clearTree();
-    const QString name = common::ExtractFileName(mainFile);
-    QTreeWidgetItem* root = addNode(nullptr, RootKey, Project.ProjectName, 1);
-    selectNode(root);
-    int counter = 0;
-    QTreeWidgetItem* mainNode = addNode(root, name + QString::number(counter), name.toUpper(), 1);
-    CurrentKey = nodeKey(mainNode);
-    selectNode(mainNode);
-    counter = 1;
-
-    // An include is listed when its file can be opened under the name the tree shows, since that
-    // is the name every later step opens, saves and scans.
-    const common::FolderIndex folder(ProjectDir);
-    auto listed = [&folder](const QString& includeName) {
-        return common::FileExists(folder.find(includeName)) && common::FileExists(folder.find(common::ExtractFileName(includeName)));
-    };
-
-    const int lines = m_code->lineCount();
-    for (int i = 0; i < lines; ++i) {
-        const std::optional<QString> includeName = tarvel::IncludeDirectiveFile(m_code->lineText(i));
-        if (!includeName || !listed(*includeName))
-            continue;
-        addNode(mainNode, *includeName + QString::number(counter), common::ExtractFileName(*includeName), 3);
-        ++counter;
     }
 
-    // Includes of includes, one level down; nodes added here are not scanned themselves, which
-    // also keeps files that include each other from looping.
-    if (nodeCount() >= 3) {
-        const int scanned = nodeCount();
-        for (int i = 3; i <= scanned; ++i) {
-            QTreeWidgetItem* parent = node(i);
-            const common::Result<QByteArray> text = common::ReadFileBytes(folder.find(parent->text(0)));
-            if (!text)
-                continue;
-            for (const QString& includeName : tarvel::IncludeDirectiveFiles(text.value())) {
-                if (!listed(includeName))
-                    continue;
-                ++counter;
-                setNodeImage(parent, 2);
-                addNode(parent, includeName + QString::number(counter), common::ExtractFileName(includeName), 3);
-            }
-        }
-    }
-    // Shown unfolded; the images keep the values given above.
-    {
-        const QSignalBlocker quiet(m_tree);
-        m_tree->expandAll();
-    }
-
-    m_code->setModified(false);
-    selectNode(node(2));
-    showCurrentView(node(2)->text(0));
+    // One listing of the project folder serves every look-up of this load.
+    const common::FolderIndex folder(projectDir);
+    m_project.open(projectDir, tarvel::BuildProjectTree(m_project.info().ProjectName, common::ExtractFileName(mainFile),
+                                                        text.value(), folder));
+    m_code->loadBytes(text.value());
+    renderTree();
+    renderSelection();
+    showCurrentView(m_project.shownName());
     setProjectItemsEnabled(true);
-    CaretPositions = QList<CaretPosition>(nodeCount() + 1);
-    if (nodeCount() >= 2 && Settings.AutoTooltip) {
-        FileRoutines = QList<QStringList>(nodeCount());
-        for (int i = 2; i <= nodeCount(); ++i)
-            GetFileFunctions(i - 2, projectFilePath(node(i)->text(0)));
+    if (Settings.AutoTooltip) {
+        for (int i = 2; i <= m_project.nodeCount(); ++i) {
+            const QString& name = m_project.node(i).text;
+            const QString found = folder.find(name);
+            GetFileFunctions(i - 2, found.isEmpty() ? m_project.projectDir() + name : found);
+        }
     }
     RefreshTooltips();
     return true;
@@ -287,23 +272,27 @@ void Form1::RefreshTooltips()
 
 void Form1::mnuSavePrj_Click()
 {
-    QTreeWidgetItem* mainNode = node(2);
-    if (!mainNode)
+    if (!m_project.isOpen())
         return;
+    const QString mainName = m_project.node(2).text;
+    const tarvel::ProjectInfo& info = m_project.info();
+    const QString projectDir = m_project.projectDir();
     QString target;
-    if (Project.ProjectName != tarvel::UnnamedProject) {
-        target = common::AddBackslash(ProjectDir) + Project.ProjectName + QStringLiteral(".tpj");
+    if (info.ProjectName != tarvel::UnnamedProject) {
+        // Always inside the project folder, into the .tpj of that name in any letter case.
+        target = common::ResolveFileNoCase(projectDir, tarvel::ProjectFileBaseName(info.ProjectName, mainName)
+                                                           + QStringLiteral(".tpj"));
     } else {
-        const QString proposed =
-            common::AddBackslash(ProjectDir) + common::RemoveText(mainNode->text(0), QStringLiteral(".pas")) + QStringLiteral(".tpj");
-        target = m_dialogs.saveFile(this, QStringLiteral("Save Project"), ProjectDir, proposed,
-                                    {Dialogs::Filter{QStringLiteral("Turbo Pascal Projects (*.tpj) "), {QStringLiteral("*.tpj")}}})
-                     .trimmed();
+        const QString proposed = projectDir + common::RemoveText(mainName, QStringLiteral(".pas")) + QStringLiteral(".tpj");
+        const QString chosen = m_dialogs.saveFile(this, QStringLiteral("Save Project"), projectDir, proposed,
+                                                  {Dialogs::Filter{QStringLiteral("Turbo Pascal Projects (*.tpj) "), {QStringLiteral("*.tpj")}}})
+                                   .trimmed();
+        if (!chosen.isEmpty())
+            target = common::ResolveFileNoCase(common::ExtractPath(chosen), common::ExtractFileName(chosen));
     }
     if (target.isEmpty())
         return;
-    const common::Status saved =
-        common::WriteTextLinesAtomic(target, tarvel::ProjectFileLines(Project, mainNode->text(0)));
+    const common::Status saved = common::WriteFileAtomic(target, tarvel::ProjectFileBytes(info, mainName));
     if (!saved) {
         m_dialogs.message(this, QStringLiteral("The project could not be saved:\n%1").arg(saved.error()),
                           QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
@@ -317,93 +306,85 @@ void Form1::mnuSavePrj_Click()
 
 void Form1::TV_NodeClick(QTreeWidgetItem* clicked)
 {
-    if (!clicked)
+    const int chosen = nodeIndex(clicked);
+    if (!chosen)
         return;
     m_code->setHighlightedLine(-1);
-    QTreeWidgetItem* shown = nodeByKey(CurrentKey);
-    const int shownIndex = nodeIndex(shown);
-    const QString shownText = shown ? shown->text(0) : QString();
-    if (shownIndex < CaretPositions.size()) {
-        int line = 0;
-        int column = 0;
-        m_code->selectionStart(&line, &column);
-        CaretPositions[shownIndex] = {column, line};
-    }
-    if (nodeKey(clicked) == CurrentKey || nodeKey(clicked) == RootKey)
+    rememberCaret();
+    if (chosen == m_project.shownNode() || chosen == 1) {
+        if (chosen == 1)
+            m_project.selectRoot();
+        else
+            m_project.selectShown();
+        renderSelection();
         return;
+    }
 
-    auto stayOnShown = [&] {
-        CurrentKey = nodeKey(shown);
-        selectNode(shown);
-    };
-    const QString target = projectFilePath(clicked->text(0));
+    // Whatever stops the switch leaves the shown document current and highlighted.
+    m_project.selectShown();
+    const QString target = m_project.filePath(chosen);
     if (!common::FileExists(target)) {
-        // The file has gone: the shown document stays current and its node selected again.
-        stayOnShown();
+        renderSelection();
         m_panels[2]->setText(QStringLiteral("File not found: ") + target);
         return;
     }
-    CurrentKey = nodeKey(clicked);
-    const int clickedIndex = nodeIndex(clicked);
-
     if (m_code->isModified()) {
         Dialogs::Answer answer = Dialogs::Answer::Yes;
         if (!Settings.AutoSave) {
             answer = m_dialogs.message(this, QStringLiteral("This file has changed. Save it?"), QStringLiteral("Save changes"),
                                        Dialogs::Icon::Question, Dialogs::Buttons::YesNoCancel);
         }
-        if (answer == Dialogs::Answer::Cancel || (answer == Dialogs::Answer::Yes && !saveEditorTo(projectFilePath(shownText), false))) {
-            stayOnShown();
+        if (answer == Dialogs::Answer::Cancel
+            || (answer == Dialogs::Answer::Yes && !saveEditorTo(m_project.shownFilePath(), false))) {
+            renderSelection();
             return;
         }
     }
-    if (!loadDocument(target)) {
-        stayOnShown();
+    if (!showDocument(chosen)) {
+        renderSelection();
         return;
     }
-    selectNode(clicked);
-    m_code->setFocus();
-    m_code->setModified(false);
-    showCurrentView(clicked->text(0));
-    const CaretPosition caret = clickedIndex < CaretPositions.size() ? CaretPositions.at(clickedIndex) : CaretPosition{};
-    m_code->setCaret(qMax(0, caret.line), qMax(0, caret.column));
+    const tarvel::CaretPosition caret = m_project.caret(chosen);
+    m_code->setCaret(caret.line, caret.column);
 }
 
 void Form1::TV_Expand(QTreeWidgetItem* item)
 {
-    if (nodeImage(item) == 1)
-        setNodeImage(item, 2);
+    const int index = nodeIndex(item);
+    if (index && m_project.node(index).image == tarvel::ImageClosed) {
+        m_project.setNodeImage(index, tarvel::ImageOpen);
+        renderNodeImage(index);
+    }
 }
 
 void Form1::TV_Collapse(QTreeWidgetItem* item)
 {
-    if (nodeImage(item) == 2)
-        setNodeImage(item, 1);
+    const int index = nodeIndex(item);
+    if (index && m_project.node(index).image == tarvel::ImageOpen) {
+        m_project.setNodeImage(index, tarvel::ImageClosed);
+        renderNodeImage(index);
+    }
 }
 
 void Form1::mnuSaveFile_Click()
 {
-    QTreeWidgetItem* selected = m_tree->currentItem();
-    QTreeWidgetItem* root = node(1);
-    if (!selected || !root)
+    if (!m_project.isOpen())
         return;
-    if (selected->text(0) != root->text(0))
-        saveEditorTo(projectFilePath(selected->text(0)), false);
-    else
+    // The root stands for the project; otherwise the document shown is saved, whatever the
+    // tree may show highlighted.
+    if (m_project.selectedNode() == 1)
         mnuSavePrj_Click();
+    else
+        saveEditorTo(m_project.shownFilePath(), false);
 }
 
 void Form1::mnuRefresh_Click()
 {
-    QTreeWidgetItem* mainNode = node(2);
-    if (!mainNode)
+    if (!m_project.isOpen())
         return;
-    if (m_code->isModified()) {
-        QTreeWidgetItem* shown = nodeByKey(CurrentKey);
-        if (shown && !saveEditorTo(projectFilePath(shown->text(0)), false))
-            return; // rebuilding would throw the unsaved text away
-    }
-    LoadProject(projectFilePath(mainNode->text(0)));
+    if (m_code->isModified() && !saveEditorTo(m_project.shownFilePath(), false))
+        return; // rebuilding would throw the unsaved text away
+    LoadProject(m_project.filePath(2));
 }
 
 void Form1::mnuFileOpen_Click()
@@ -415,10 +396,12 @@ void Form1::mnuFileOpen_Click()
     if (path.isEmpty())
         return;
     AddRecentFile(path);
-    Project.ProjectName = tarvel::UnnamedProject;
-    LoadProject(path);
-    m_openInc->setEnabled(true);
-    m_newInc->setEnabled(true);
+    setProjectName(tarvel::UnnamedProject);
+    const bool loaded = LoadProject(path);
+    if (loaded) {
+        m_openInc->setEnabled(true);
+        m_newInc->setEnabled(true);
+    }
     BrowseDir = common::ExtractPath(path);
 }
 
@@ -442,27 +425,27 @@ void Form1::mnuNew_Click()
     if (chosen.trimmed().isEmpty())
         return;
     BrowseDir = common::ExtractPath(chosen);
-    clearTree();
-    m_code->setText(QString());
+    closeProject();
 
     QString mainFile = common::TrimAtNull(chosen).trimmed();
-    if (mainFile.right(4).toUpper() != QLatin1String(".PAS"))
+    if (common::AsciiUpper(mainFile.right(4)) != QLatin1String(".PAS"))
         mainFile += QStringLiteral(".pas");
     copyTemplate(templateName, mainFile);
     if (!LoadProject(mainFile))
         return;
 
-    Project.ProjectName = common::ExtractFileName(common::RemoveExtension(mainFile));
-    const QString tpj = common::RemoveExtension(mainFile) + QStringLiteral(".tpj");
-    const common::Status written = common::WriteTextLinesAtomic(tpj, tarvel::ProjectFileLines(Project, mainFile));
+    setProjectName(common::ExtractFileName(common::RemoveExtension(mainFile)));
+    const QString folder = common::ExtractPath(mainFile);
+    const QString tpj = common::ResolveFileNoCase(folder, common::ExtractFileName(common::RemoveExtension(mainFile)) + QStringLiteral(".tpj"));
+    const common::Status written = common::WriteFileAtomic(tpj, tarvel::ProjectFileBytes(m_project.info(), mainFile));
     if (!written) {
         m_dialogs.message(this, QStringLiteral("The project file could not be written:\n%1").arg(written.error()),
                           QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
     }
     if (autoexec) {
-        const QString program = common::RemoveText(common::ExtractFileName(mainFile), QStringLiteral(".PAS")).toUpper();
-        const QByteArray bytes = "SET EXPERT ON\r\r\n" + program.toLatin1() + "\r\r\n";
-        const common::Status batch = common::WriteFileAtomic(common::ExtractPath(mainFile) + QStringLiteral("AUTOEXEC.BAT"), bytes);
+        const QString program = common::AsciiUpper(common::RemoveText(common::ExtractFileName(mainFile), QStringLiteral(".PAS")));
+        const QByteArray bytes = "SET EXPERT ON\r\r\n" + common::EncodePathBytes(program) + "\r\r\n";
+        const common::Status batch = common::WriteFileAtomic(common::ResolveFileNoCase(folder, QStringLiteral("AUTOEXEC.BAT")), bytes);
         if (!batch) {
             m_dialogs.message(this, QStringLiteral("AUTOEXEC.BAT could not be written:\n%1").arg(batch.error()),
                               QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
@@ -470,7 +453,6 @@ void Form1::mnuNew_Click()
     }
     if (written)
         AddRecentFile(tpj);
-    node(1)->setText(0, Project.ProjectName);
     m_openInc->setEnabled(true);
     m_newInc->setEnabled(true);
 }
@@ -478,12 +460,14 @@ void Form1::mnuNew_Click()
 void Form1::copyTemplate(const QString& templateName, const QString& mainFilePath)
 {
     const QString folder = common::AddBackslash(m_appDir) + QStringLiteral("projects/") + templateName + QLatin1Char('/');
-    const QString mainName = (templateName + QStringLiteral(".pas")).toUpper();
+    const QString mainName = templateName + QStringLiteral(".pas");
     const QString targetFolder = common::ExtractPath(mainFilePath);
     QStringList failures;
     const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files, QDir::Unsorted);
     for (const QFileInfo& file : files) {
-        const QString target = file.fileName().toUpper() == mainName ? mainFilePath : targetFolder + file.fileName();
+        const QString target = common::AsciiEqualsNoCase(file.fileName(), mainName)
+            ? mainFilePath
+            : common::ResolveFileNoCase(targetFolder, file.fileName());
         if (QFileInfo(target).absoluteFilePath() == file.absoluteFilePath())
             continue;
         const common::Result<QByteArray> bytes = common::ReadFileBytes(file.absoluteFilePath());

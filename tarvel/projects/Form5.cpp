@@ -33,7 +33,9 @@ Form5::Form5(const QString& applicationDirectory, QString& templateChoice, QWidg
 
     m_autoexec = new QCheckBox(QStringLiteral("Create an AUTOEXEC.BAT file"), this);
     m_autoexec->setObjectName(QStringLiteral("Check1"));
-    m_autoexec->setGeometry(120 / Twips, 3000 / Twips, 2655 / Twips, 375 / Twips);
+    // At least its design width, and wide enough for the whole caption in the font in use; the
+    // Open button leaves room for it.
+    m_autoexec->setGeometry(120 / Twips, 3000 / Twips, qMax(2655 / Twips, m_autoexec->sizeHint().width()), 375 / Twips);
     m_autoexec->setChecked(true);
 
     m_open = new QPushButton(QStringLiteral("Open"), this);

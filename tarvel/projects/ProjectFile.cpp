@@ -33,7 +33,8 @@ common::Result<ProjectFileContents> ParseProjectFile(const QByteArray& bytes)
     if (lines.size() < 4)
         return R::failure(QStringLiteral("it has %1 of the four lines a project file needs").arg(lines.size()));
     ProjectFileContents contents;
-    contents.info.ProjectName = lines.at(0);
+    // The lines were split as Latin-1, which gives back every byte unchanged.
+    contents.info.ProjectName = common::DecodePathBytes(lines.at(0).toLatin1());
     const std::optional<qint16> start = ParseAddress(lines.at(1).trimmed());
     if (!start)
         return R::failure(QStringLiteral("line 2, \"%1\", is not a start address of one to four hexadecimal digits").arg(lines.at(1)));
@@ -42,20 +43,29 @@ common::Result<ProjectFileContents> ParseProjectFile(const QByteArray& bytes)
         return R::failure(QStringLiteral("line 3, \"%1\", is not an end address of one to four hexadecimal digits").arg(lines.at(2)));
     contents.info.StartAddress = *start;
     contents.info.EndAddress = *end;
-    contents.mainFileEntry = lines.at(3);
+    contents.mainFileEntry = common::DecodePathBytes(lines.at(3).toLatin1());
     if (common::ExtractFileName(contents.mainFileEntry).trimmed().isEmpty())
         return R::failure(QStringLiteral("line 4 names no main Pascal file"));
     return contents;
 }
 
-QStringList ProjectFileLines(const ProjectInfo& info, const QString& mainFileEntry)
+QByteArray ProjectFileBytes(const ProjectInfo& info, const QString& mainFileEntry)
 {
-    return {info.ProjectName, FormatAddress(info.StartAddress), FormatAddress(info.EndAddress), mainFileEntry};
+    return common::EncodePathBytes(info.ProjectName) + "\r\n" + FormatAddress(info.StartAddress).toLatin1() + "\r\n"
+        + FormatAddress(info.EndAddress).toLatin1() + "\r\n" + common::EncodePathBytes(mainFileEntry) + "\r\n";
+}
+
+QString ProjectFileBaseName(const QString& projectName, const QString& mainFileName)
+{
+    const QString name = common::ExtractFileName(projectName);
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return common::RemoveText(common::ExtractFileName(mainFileName), QStringLiteral(".pas"));
+    return name;
 }
 
 std::optional<QString> IncludeDirectiveFile(const QString& line)
 {
-    const QString upper = line.toUpper();
+    const QString upper = common::AsciiUpper(line);
     if (!upper.contains(QLatin1String("{$I")))
         return std::nullopt;
     QString includeName = common::RemoveText(upper, QStringLiteral("{$I"));

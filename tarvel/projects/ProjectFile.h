@@ -12,7 +12,9 @@
 namespace tarvel {
 
 // A .tpj file: four CR LF lines holding the project name, the start and end addresses in
-// hexadecimal, and the main Pascal file.
+// hexadecimal, and the main Pascal file. The name and the main file line are in the file
+// system's own bytes, so any name a folder or file can have survives a save; bytes that are not
+// valid there (a file written on Windows) read as Latin-1.
 struct ProjectFileContents {
     ProjectInfo info;
     QString mainFileEntry; // the fourth line as written (a name, or a full path)
@@ -29,11 +31,17 @@ struct ProjectFileContents {
 // or binary content.
 [[nodiscard]] common::Result<ProjectFileContents> ParseProjectFile(const QByteArray& bytes);
 
-// The four lines of a .tpj.
-[[nodiscard]] QStringList ProjectFileLines(const ProjectInfo& info, const QString& mainFileEntry);
+// The bytes of a .tpj: four lines, each ended by CR LF.
+[[nodiscard]] QByteArray ProjectFileBytes(const ProjectInfo& info, const QString& mainFileEntry);
+
+// The base name Save Project gives a named project's .tpj: the name itself when it is a plain
+// file name; a name with folder parts is reduced to its last part, so the file always lands in
+// the project folder, and when nothing usable is left ("", "." or "..") the main file's name
+// without ".pas" is used.
+[[nodiscard]] QString ProjectFileBaseName(const QString& projectName, const QString& mainFileName);
 
 // The file named by an include directive when the whole line is one ("{$I name}", any letter
-// case, blanks allowed around the name): the name upper-cased and trimmed. Nothing for other
+// case, blanks allowed around the name): the name upper-cased (ASCII letters only) and trimmed. Nothing for other
 // lines, compiler switches such as {$I-} and {$I+}, and lines with other text beside the
 // directive.
 [[nodiscard]] std::optional<QString> IncludeDirectiveFile(const QString& line);

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -82,6 +83,13 @@ QsciLexerPascal* createLexer(QObject* parent)
     return lexer;
 }
 
+// Alt without Ctrl: a menu key, never typing. (Ctrl+Alt is AltGr on some keyboards and types.)
+bool isAltCombination(const QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    return (mods & Qt::AltModifier) && !(mods & Qt::ControlModifier);
+}
+
 // The character a key types, as a terminal keyboard produces it; -1 when it types none.
 int characterOf(const QKeyEvent* event)
 {
@@ -104,9 +112,9 @@ int characterOf(const QKeyEvent* event)
     default:
         break;
     }
-    // Other Ctrl combinations type nothing; Ctrl+Alt is AltGr on some keyboards and types.
+    // Other Ctrl combinations and Alt combinations type nothing.
     const QString text = event->text();
-    if (ctrl || text.isEmpty() || !text.at(0).isPrint())
+    if (ctrl || isAltCombination(event) || text.isEmpty() || !text.at(0).isPrint())
         return -1;
     return text.at(0).unicode();
 }
@@ -247,6 +255,31 @@ bool CodeEditor::insertFile(const QString& path, int line, int column)
         if (wasModified || !bytes.value().isEmpty())
             m_forcedModified = true;
     }
+    return true;
+}
+
+void CodeEditor::loadBytes(const QByteArray& bytes)
+{
+    setHighlightedLine(-1);
+    QsciScintilla* view = m_views[0];
+    view->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+    insertBytes(0, bytes);
+    // A new document: undoing must never bring back the text of the one shown before.
+    view->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    for (QsciScintilla* v : m_views)
+        v->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0UL);
+    setModified(false);
+}
+
+bool CodeEditor::loadFile(const QString& path, QString* error)
+{
+    const common::Result<QByteArray> bytes = common::ReadFileBytes(path);
+    if (!bytes) {
+        if (error)
+            *error = bytes.error();
+        return false;
+    }
+    loadBytes(bytes.value());
     return true;
 }
 
@@ -602,7 +635,13 @@ bool CodeEditor::print(QPrinter* printer, int flags)
         target = own.get();
     }
     target->setWrapMode(QsciScintilla::WrapWord);
-    return target->printRange(m_views[0]) != 0;
+    // QsciPrinter reports success even when its painter could not start on the device (no
+    // printer): the painter is started here so that such a failure is seen.
+    QPainter painter;
+    if (!painter.begin(target))
+        return false;
+    const bool printed = target->printRange(m_views[0], painter) != 0;
+    return painter.end() && printed;
 }
 
 QString CodeEditor::wordAtCaret() const
@@ -746,6 +785,11 @@ bool CodeEditor::eventFilter(QObject* watched, QEvent* event)
             if (cancel)
                 return true;
         }
+        // An Alt combination that no menu took (no such mnemonic, or the window inactive) would
+        // reach QScintilla as text; it inserts nothing. Alt with keys that type nothing (arrows
+        // for a rectangular selection) still goes through.
+        if (isAltCombination(key) && !key->text().isEmpty() && key->text().at(0).isPrint())
+            return true;
         break;
     }
     case QEvent::MouseButtonPress:

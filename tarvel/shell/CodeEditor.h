@@ -35,6 +35,12 @@ public:
     // never bring back the text of the document shown before.
     bool insertFile(const QString& path, int line, int column);
 
+    // Replaces the whole text with a document's (8-bit) bytes: the highlighted line goes, the
+    // caret is at the start, the undo history starts afresh and the text counts as unmodified.
+    void loadBytes(const QByteArray& bytes);
+    // loadBytes with a file's bytes; false, with the editor untouched, when it cannot be read.
+    bool loadFile(const QString& path, QString* error = nullptr);
+
     // Writes the whole text to `path` atomically as 8-bit text with CR LF line ends.
     // On failure `error` receives a readable reason and the file is left as it was.
     // A successful save clears the modified flag (the text now equals the file) unless
@@ -79,7 +85,8 @@ public:
     // The find / replace dialog once a find command has opened it, else null.
     FindReplaceDialog* findReplaceDialog() const { return m_findDialog; }
 
-    // Prints the whole text with its colours; `flags` is reserved for print options.
+    // Prints the whole text with its colours; `flags` is reserved for print options. False when
+    // nothing could be printed (no printer, or the printer refused to start).
     bool print(QPrinter* printer, int flags = 0);
 
     QString wordAtCaret() const;

@@ -2,6 +2,7 @@
 
 #include "core/BinaryRecord.h"
 #include "core/Paths.h"
+#include "core/Text.h"
 #include "core/TextFile.h"
 
 namespace tarvel {
@@ -35,11 +36,13 @@ void SetDefaultSettings(ConfigSettings& settings, const QString& applicationDire
 QByteArray EncodeSettings(const ConfigSettings& settings)
 {
     common::RecordWriter writer;
-    writer.writeString(settings.EmulatorPath);
-    writer.writeString(settings.EmulatorCommandLine);
+    // Paths, and the emulator's command line that may hold paths, are stored in the file
+    // system's own bytes so that no character of a folder name is lost.
+    writer.writePath(settings.EmulatorPath);
+    writer.writePath(settings.EmulatorCommandLine);
     for (const QString& slot : settings.RecentFiles)
-        writer.writeString(slot);
-    writer.writeString(settings.DiskImagePath);
+        writer.writePath(slot);
+    writer.writePath(settings.DiskImagePath);
     writer.writeBool16(settings.RegisterTpj);
     writer.writeBool16(settings.AutoSave);
     writer.writeBool16(settings.ShowNewProjectDialog);
@@ -50,11 +53,11 @@ QByteArray EncodeSettings(const ConfigSettings& settings)
 bool DecodeSettings(const QByteArray& bytes, ConfigSettings& settings)
 {
     common::RecordReader reader(bytes);
-    reader.readString(settings.EmulatorPath);
-    reader.readString(settings.EmulatorCommandLine);
+    reader.readPath(settings.EmulatorPath);
+    reader.readPath(settings.EmulatorCommandLine);
     for (QString& slot : settings.RecentFiles)
-        reader.readString(slot);
-    reader.readString(settings.DiskImagePath);
+        reader.readPath(slot);
+    reader.readPath(settings.DiskImagePath);
     reader.readBool16(settings.RegisterTpj);
     reader.readBool16(settings.AutoSave);
     reader.readBool16(settings.ShowNewProjectDialog);
@@ -75,13 +78,13 @@ void LoadSettingsFile(ConfigSettings& settings, const QString& applicationDirect
 
 common::Status SaveSettingsFile(const ConfigSettings& settings, const QString& applicationDirectory)
 {
-    return common::WriteFileAtomic(SettingsFilePath(applicationDirectory), EncodeSettings(settings));
+    return common::WriteSettingsRecord(SettingsFilePath(applicationDirectory), EncodeSettings(settings));
 }
 
 bool AddRecentPath(std::array<QString, 5>& recent, const QString& path)
 {
     for (const QString& slot : recent) {
-        if (slot.compare(path, Qt::CaseInsensitive) == 0)
+        if (common::AsciiEqualsNoCase(slot, path))
             return false;
     }
     for (int i = RecentFileSlots - 1; i > 0; --i)

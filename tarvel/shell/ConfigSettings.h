@@ -32,8 +32,8 @@ inline constexpr int RecentFileSlots = 5;
 // The defaults of a first start; nothing is written.
 void SetDefaultSettings(ConfigSettings& settings, const QString& applicationDirectory);
 
-// The record as stored: the fields in order, strings as a 16-bit length and 8-bit text,
-// booleans as 16-bit 0 / -1.
+// The record as stored: the fields in order, strings as a 16-bit length and their bytes (paths
+// and the command line in the file system's own bytes), booleans as 16-bit 0 / -1.
 [[nodiscard]] QByteArray EncodeSettings(const ConfigSettings& settings);
 
 // Reads a record into `settings`. A record cut short (an older or damaged file) fills the fields
@@ -45,11 +45,12 @@ bool DecodeSettings(const QByteArray& bytes, ConfigSettings& settings);
 // the fields it lacks. Never writes.
 void LoadSettingsFile(ConfigSettings& settings, const QString& applicationDirectory);
 
-// Writes config.cfg atomically: on failure the old file is left as it was.
+// Writes config.cfg atomically (in place when the folder takes no new file but the file is
+// writable): on failure the old file is left as it was.
 [[nodiscard]] common::Status SaveSettingsFile(const ConfigSettings& settings, const QString& applicationDirectory);
 
 // Puts `path` into slot 0 and moves the others down, the oldest dropping out. A path already in
-// the list (compared without regard to case) changes nothing; returns false then.
+// the list (compared without regard to ASCII letter case) changes nothing; returns false then.
 bool AddRecentPath(std::array<QString, 5>& recent, const QString& path);
 
 // Removes the entry at `index`: the later entries move up one place and the last used slot is

@@ -1,6 +1,7 @@
 #include "shell/Form1.h"
 
 #include "core/Paths.h"
+#include "core/Text.h"
 #include "shell/CodeEditor.h"
 #include "shell/ShellLayout.h"
 #include "shell/WordList.h"
@@ -10,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -48,7 +50,7 @@ Form1::Form1(const QString& applicationDirectory, Dialogs& dialogs, const QStrin
     blue.setColor(QPalette::Window, QColor(0, 0, 255));
     m_picBkg->setPalette(blue);
     SplitOn = false;
-    Project = tarvel::ProjectInfo();
+    m_project.setInfo(tarvel::ProjectInfo());
     LoadSettings();
     RefreshRecentMenu();
     setProjectItemsEnabled(false);
@@ -68,13 +70,27 @@ void Form1::buildControls()
     m_picBkg->setAutoFillBackground(true);
     m_picBkg->setAccessibleName(QStringLiteral("Background"));
 
-    m_tree = new QTreeWidget(client);
+    m_tree = new ProjectTreeWidget(client);
     m_tree->setObjectName(QStringLiteral("TV"));
-    m_tree->setHeaderHidden(true);
     m_tree->setAccessibleName(QStringLiteral("Project tree"));
     m_tree->setGeometry(0, 0, twipsToPixels(tarvel::TreeWidthTwips), 100);
+    // The image list, made once.
+    m_images = {QIcon(), style()->standardIcon(QStyle::SP_DirClosedIcon), style()->standardIcon(QStyle::SP_DirOpenIcon),
+                style()->standardIcon(QStyle::SP_FileIcon)};
     connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { TV_NodeClick(item); });
-    connect(m_tree, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) { TV_NodeClick(item); });
+    // A keyboard move chooses a document as a click does; the focus stays in the tree so the
+    // next key moves on. Enter (or a double click) goes to the shown document's text.
+    connect(m_tree, &ProjectTreeWidget::keyboardMoved, this, [this](QTreeWidgetItem* item) {
+        TV_NodeClick(item);
+        m_tree->setFocus(Qt::OtherFocusReason);
+    });
+    connect(m_tree, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
+        TV_NodeClick(item);
+        if (nodeIndex(item) == m_project.shownNode())
+            m_code->setFocus();
+    });
+    // A press that ended elsewhere than it began chose nothing: the highlight goes back.
+    connect(m_tree, &ProjectTreeWidget::mouseReleased, this, &Form1::renderSelection);
     connect(m_tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { TV_Expand(item); });
     connect(m_tree, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) { TV_Collapse(item); });
     // The editor keeps Tab for itself, so the tree has a key of its own: Alt+P moves there, and
@@ -84,17 +100,23 @@ void Form1::buildControls()
         if (m_tree->isVisible())
             m_tree->setFocus(Qt::ShortcutFocusReason);
     });
-    m_tree->setAccessibleDescription(QStringLiteral("Alt+P moves here; Enter shows the chosen file"));
+    m_tree->setAccessibleDescription(QStringLiteral("Alt+P moves here; the arrow keys show the chosen file, Enter goes to its text"));
 
     m_code = new CodeEditor(client);
     m_code->setObjectName(QStringLiteral("Code1"));
     m_code->setAccessibleName(QStringLiteral("Source editor"));
     m_code->move(twipsToPixels(tarvel::EditorLeftWithTreeTwips), 0);
-    // The editor's own Ctrl+Z binding is freed at start; Ctrl+Z (character 26) runs Edit > Undo,
-    // with its test of the modified flag.
-    connect(m_code, &CodeEditor::keyPress, this, [this](int character, Qt::KeyboardModifiers, bool* cancel) {
-        if (character == 26) {
+    // The editor's own Ctrl+Z binding is freed at start; Ctrl+Z (character 26, Ctrl alone) runs
+    // Edit > Undo, with its test of the modified flag, and Ctrl+Shift+Z, Redo on Linux desktops,
+    // runs Edit > Redo.
+    connect(m_code, &CodeEditor::keyPress, this, [this](int character, Qt::KeyboardModifiers shift, bool* cancel) {
+        if (character != 26)
+            return;
+        if (shift == Qt::ControlModifier) {
             mnuUndo_Click();
+            *cancel = true;
+        } else if (shift == (Qt::ControlModifier | Qt::ShiftModifier)) {
+            mnuRedo_Click();
             *cancel = true;
         }
     });
@@ -274,15 +296,16 @@ void Form1::start()
             mnuNew_Click();
         return;
     }
-    if (argument.right(3).toUpper() != QLatin1String("TPJ"))
+    if (common::AsciiUpper(argument.right(3)) != QLatin1String("TPJ"))
         return;
-    if (common::FileExists(argument)) {
-        OpenProjectFile(argument);
-        AddRecentFile(argument);
-        BrowseDir = common::ExtractPath(argument);
-    } else if (Settings.ShowNewProjectDialog) {
+    // A relative argument names a file in the working folder; the file is found without regard
+    // to the letter case of its name, like every project file.
+    const QString absolute = QDir::cleanPath(QDir::current().absoluteFilePath(argument));
+    const QString found = common::FindFileNoCase(common::ExtractPath(absolute), common::ExtractFileName(absolute));
+    if (common::FileExists(found))
+        openProjectFileAndRemember(found);
+    else if (Settings.ShowNewProjectDialog)
         mnuNew_Click();
-    }
 }
 
 QLabel* Form1::panel(int number) const
@@ -297,8 +320,7 @@ void Form1::Form_Activate()
         m_panels[1]->setText(QStringLiteral("Current View: no file"));
         return;
     }
-    QTreeWidgetItem* shown = nodeByKey(CurrentKey);
-    m_panels[1]->setText(QStringLiteral("Current View: ") + (shown ? shown->text(0) : QString()));
+    m_panels[1]->setText(QStringLiteral("Current View: ") + m_project.shownName());
 }
 
 void Form1::Form_Resize()
@@ -412,8 +434,8 @@ void Form1::RefreshRecentMenu()
     for (int i = 0; i < tarvel::RecentFileSlots; ++i) {
         const QString& path = Settings.RecentFiles[i];
         m_recent[i]->setVisible(!path.isEmpty());
-        if (!path.isEmpty())
-            m_recent[i]->setText(path);
+        if (!path.isEmpty()) // "&" would mark a mnemonic
+            m_recent[i]->setText(QString(path).replace(QLatin1Char('&'), QStringLiteral("&&")));
     }
     m_recentSeparator->setVisible(m_recent[0]->isVisible());
 }
@@ -428,7 +450,7 @@ void Form1::AddRecentFile(const QString& path)
 
 void Form1::mnurecent_Click(int index)
 {
-    const QString path = m_recent[index]->text();
+    const QString path = QString(m_recent[index]->text()).replace(QStringLiteral("&&"), QStringLiteral("&"));
     if (!common::FileExists(path)) {
         m_dialogs.message(this, QStringLiteral("Tarvel cannot find this file!"), QStringLiteral("Error"),
                           Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
@@ -439,11 +461,11 @@ void Form1::mnurecent_Click(int index)
         SaveSettings();
         return;
     }
-    const QString extension = path.right(3).toLower();
-    if (extension == QLatin1String("tpj")) {
+    const QString extension = common::AsciiUpper(path.right(3));
+    if (extension == QLatin1String("TPJ")) {
         OpenProjectFile(path);
-    } else if (extension == QLatin1String("pas")) {
-        Project.ProjectName = tarvel::UnnamedProject;
+    } else if (extension == QLatin1String("PAS")) {
+        setProjectName(tarvel::UnnamedProject);
         LoadProject(path);
     }
 }
@@ -508,8 +530,8 @@ void Form1::mnuClear_Click()
 void Form1::mnuPrint_Click()
 {
     QPrinter printer(QPrinter::HighResolution);
-    if (!printer.isValid() || !m_code->print(&printer, 0)) {
-        m_dialogs.message(this, QStringLiteral("The text could not be printed: no printer is available."),
-                          QStringLiteral("Tarvel"), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
-    }
+    if (printer.isValid() && m_code->print(&printer, 0))
+        return;
+    m_dialogs.message(this, QStringLiteral("Printing failed: no printer is available, or the printer could not be started."),
+                      QStringLiteral("Tarvel"), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
 }

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "projects/ProjectInfo.h"
+#include "projects/OpenProject.h"
+#include "projects/ProjectTreeWidget.h"
 #include "shell/ConfigSettings.h"
 #include "tools/OutsideTools.h"
 
+#include <QIcon>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -22,8 +24,6 @@ class QAction;
 class QLabel;
 class QMenu;
 class QTimer;
-class QTreeWidget;
-class QTreeWidgetItem;
 class QWidget;
 
 namespace common {
@@ -31,15 +31,11 @@ class Dialogs;
 }
 
 // Tarvel's main window: the project tree on the left, the source editor on the right, the status
-// bar below and the menus. It owns the open project's state and is the hub the commands act on.
+// bar below and the menus. It is the hub the commands act on: the open project's state lives in
+// one tarvel::OpenProject that the window renders into the tree and the editor.
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
-    struct CaretPosition {
-        int column = 0;
-        int line = 0;
-    };
-
     // `commandLine` is the program's whole argument text, taken as one path.
     Form1(const QString& applicationDirectory, common::Dialogs& dialogs, const QString& commandLine,
           QWidget* parent = nullptr);
@@ -48,25 +44,28 @@ public:
     // Shows the window, focuses the editor and acts on the command line.
     void start();
 
-    // The open project and the settings (one of each for the whole run).
-    tarvel::ProjectInfo Project;
+    // The settings (one record for the whole run; the Preferences window edits it).
     tarvel::ConfigSettings Settings;
 
+    // The open project: record, folder, nodes, shown document, carets, routine lists.
+    const tarvel::OpenProject& project() const { return m_project; }
+    const tarvel::ProjectInfo& projectInfo() const { return m_project.info(); }
     // Main-window state.
-    QString BrowseDir;
-    QString ProjectDir;
-    QString CurrentKey;
-    QList<CaretPosition> CaretPositions;
-    bool SplitOn = false;
-    QStringList AutoCompleteWords;
-    int AutoCompleteCount = -1;
-    QList<QStringList> FileRoutines;
-    // The project chooser's answer: "" when cancelled, else "1" or "0" (AUTOEXEC.BAT wanted or
-    // not) followed by the template's name.
-    QString Tag;
+    const QString& browseDir() const { return BrowseDir; }
+    bool splitOn() const { return SplitOn; }
+    const QStringList& autoCompleteWords() const { return AutoCompleteWords; }
+    int autoCompleteCount() const { return AutoCompleteCount; }
+
+    // Changes of the project record. The name is also the tree's root text.
+    void setProjectInfo(const tarvel::ProjectInfo& info);
+    void setProjectName(const QString& name);
+    void setProjectAddresses(qint16 startAddress, qint16 endAddress);
+    // The routine headers of one project file (file index = node index - 2).
+    void setFileRoutines(int fileIndex, const tarvel::FileRoutineList& routines);
 
     // Operations other parts call.
-    // Loads the main file and builds the tree; false when the main file could not be found.
+    // Loads the main file and builds the tree; false, with no project open, when the main file
+    // could not be found or read.
     bool LoadProject(const QString& mainFilePath);
     // Opens a .tpj; false (after telling the user) when it is not a readable project file.
     bool OpenProjectFile(const QString& tpjPath);
@@ -127,13 +126,10 @@ public:
     void TV_Expand(QTreeWidgetItem* node);
     void TV_Collapse(QTreeWidgetItem* node);
 
-    // Tree nodes by their 1-based index in the order they were added (the root is 1).
+    // The tree's items by the 1-based index of their node (the root is 1); 0 / null for none.
     int nodeCount() const;
     QTreeWidgetItem* node(int index) const;
-    QTreeWidgetItem* nodeByKey(const QString& key) const;
     int nodeIndex(const QTreeWidgetItem* node) const;
-    static QString nodeKey(const QTreeWidgetItem* node);
-    static int nodeImage(const QTreeWidgetItem* node);
 
     const QString& applicationDirectory() const { return m_appDir; }
     common::Dialogs& dialogs() { return m_dialogs; }
@@ -156,32 +152,49 @@ private:
     void setProjectItemsEnabled(bool enabled);
     void freeEditorKeys();
 
-    // Tree building.
-    void clearTree();
-    QTreeWidgetItem* addNode(QTreeWidgetItem* parent, const QString& key, const QString& text, int image);
-    void setNodeImage(QTreeWidgetItem* node, int image);
-    void selectNode(QTreeWidgetItem* node);
-    QString uniqueKey(const QString& base) const;
+    // Rendering the open project.
+    void renderTree();
+    void renderSelection();
+    void renderNodeImage(int index);
+    void renderRootText();
+    // No project: tree and editor empty, project items disabled, panel 2 reset.
+    void closeProject();
 
     // Editor documents.
     bool loadDocument(const QString& path);
+    // Loads file node `index` into the editor and makes it the shown document.
+    bool showDocument(int index);
+    void rememberCaret();
     bool saveEditorTo(const QString& path, bool keepModifiedFlag);
     void copyTemplate(const QString& templateName, const QString& mainFilePath);
+    // Opens a .tpj as File > Open > Project file does once a path is chosen.
+    void openProjectFileAndRemember(const QString& tpjPath);
 
     // Building.
     bool refuseSecondBuild();
     bool saveBeforeBuild();
     bool jumpToError(const QString& file, int line);
     void runAndStartEmulator();
-    QString projectFilePath(const QString& name) const;
     void showCurrentView(const QString& name);
 
     QString m_appDir;
     common::Dialogs& m_dialogs;
     QString m_commandLine;
 
+    // The open project and the main-window state.
+    tarvel::OpenProject m_project;
+    QString BrowseDir;
+    bool SplitOn = false;
+    QStringList AutoCompleteWords;
+    int AutoCompleteCount = -1;
+    // The project chooser's answer: "" when cancelled, else "1" or "0" (AUTOEXEC.BAT wanted or
+    // not) followed by the template's name.
+    QString Tag;
+
     CodeEditor* m_code = nullptr;
-    QTreeWidget* m_tree = nullptr;
+    ProjectTreeWidget* m_tree = nullptr;
+    QList<QTreeWidgetItem*> m_items; // by node index - 1
+    std::array<QIcon, 4> m_images;   // the image list: 1 closed, 2 open, 3 file
     QWidget* m_picBkg = nullptr;
     QTimer* m_timer = nullptr;
     std::array<QLabel*, 3> m_panels{};
@@ -197,7 +210,6 @@ private:
     QAction* m_split = nullptr;
     QAction* m_showTree = nullptr;
     QList<QAction*> m_projectItems;
-    QList<QTreeWidgetItem*> m_nodes;
     Form2* m_monitor = nullptr;
     bool m_building = false;
 

@@ -78,6 +78,23 @@ TEST(Paths, DirectorySizeCountsHiddenFilesAndOptionallySubfolders)
     EXPECT_EQ(DirectorySize(path, "*.inc", true), 1007);
 }
 
+TEST(Paths, DirectorySizeFollowsNoLinkToAFolderAndCountsEachFileOnce)
+{
+    QTemporaryDir dir;
+    testfiles::write(dir.filePath("a.pas"), "abc");
+    QDir().mkpath(dir.filePath("sub"));
+    // A link back up the tree, a second name for a file, and a link out of the tree.
+    ASSERT_TRUE(QFile::link("..", dir.filePath("sub/up")));
+    ASSERT_TRUE(QFile::link(dir.filePath("a.pas"), dir.filePath("sub/same.pas")));
+    QTemporaryDir outside;
+    testfiles::write(outside.filePath("big.bin"), QByteArray(50, 'b'));
+    ASSERT_TRUE(QFile::link(outside.path(), dir.filePath("elsewhere")));
+
+    QString path = dir.path();
+    EXPECT_EQ(DirectorySize(path, "*.*", true), 3);
+    EXPECT_EQ(DirectorySize(path, "*.*", false), 3);
+}
+
 TEST(Paths, FileNamesAreFoundWithoutRegardToCase)
 {
     QTemporaryDir dir;

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -40,4 +41,13 @@ std::unique_ptr<Form1> TarvelKit::startForm(ScriptedDialogs& dialogs, const QStr
     form->start();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     return form;
+}
+
+void clickTreeNode(Form1& form, int index, Qt::MouseButton button)
+{
+    QTreeWidget* tree = form.tree();
+    QTreeWidgetItem* item = form.node(index);
+    ASSERT_NE(item, nullptr) << "no node " << index;
+    tree->scrollToItem(item);
+    QTest::mouseClick(tree->viewport(), button, Qt::NoModifier, tree->visualItemRect(item).center());
 }

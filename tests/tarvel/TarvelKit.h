@@ -10,6 +10,9 @@
 class Form1;
 class ScriptedDialogs;
 
+// A mouse click on node `index` of the main window's tree, as a user makes it.
+void clickTreeNode(Form1& form, int index, Qt::MouseButton button = Qt::LeftButton);
+
 // A fresh application folder for one test: a word list, a projects folder and, unless told
 // otherwise, a config.cfg that keeps the project chooser from opening at start.
 class TarvelKit {

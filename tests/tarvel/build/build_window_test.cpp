@@ -127,7 +127,7 @@ TEST_F(BuildFixture, ThreeErrorsAreListedAndTheFirstOneInAnIncludeIsOpened)
     ASSERT_EQ(lines.size(), 6);
     EXPECT_EQ(lines[0], "file  : A.INC: line 2, column 1");
     EXPECT_EQ(lines[5], "Error : 12 - third");
-    EXPECT_EQ(form->CurrentKey, "A.INC1");
+    EXPECT_EQ(form->project().currentKey(), "A.INC1");
     EXPECT_EQ(form->tree()->currentItem(), form->node(3));
     EXPECT_EQ(form->editor()->text(), "procedure a;\r\nbegin end;\r\n");
     EXPECT_EQ(form->panel(2)->text(), "Current View: A.INC");
@@ -138,7 +138,7 @@ TEST_F(BuildFixture, AFileNameInOtherCaseMatchesNoNode)
 {
     open("work", "program game;\r\n{$I A.INC}\r\n{ERR a.inc,2,1,10,\"lower case\"}\r\nbegin end.\r\n");
     item("mnuCompile")->trigger();
-    EXPECT_EQ(form->CurrentKey, "game.pas0");
+    EXPECT_EQ(form->project().currentKey(), "game.pas0");
     EXPECT_TRUE(form->editor()->text().startsWith("program game;"));
     EXPECT_EQ(form->editor()->highlightedLine(), 1) << "the line is marked in the shown file";
 }
@@ -156,17 +156,47 @@ TEST_F(BuildFixture, EditsMadeDuringTheBuildAreAskedAbout)
         ASSERT_EQ(dialogs.messages().size(), 1);
         EXPECT_EQ(dialogs.messages()[0].text, "This file has changed. Save it?");
         if (answer == Answer::Cancel) {
-            EXPECT_EQ(form->CurrentKey, "game.pas0");
+            EXPECT_EQ(form->project().currentKey(), "game.pas0");
             EXPECT_EQ(form->tree()->currentItem(), form->node(2));
             EXPECT_EQ(form->editor()->text(), "typed while compiling");
             EXPECT_EQ(form->editor()->highlightedLine(), -1) << "no line is marked";
         } else {
-            EXPECT_EQ(form->CurrentKey, "A.INC1");
+            EXPECT_EQ(form->project().currentKey(), "A.INC1");
             EXPECT_EQ(form->editor()->highlightedLine(), 1);
             EXPECT_EQ(testfiles::read(dir + "game.pas") == "typed while compiling", answer == Answer::Yes);
         }
         form.reset();
     }
+}
+
+TEST_F(BuildFixture, AnErrorInAVanishedIncludeKeepsTheShownDocument)
+{
+    const QByteArray main = "program game;\r\n{$I A.INC}\r\n{ERR A.INC,2,1,10,\"x\"}\r\nbegin end.\r\n";
+    open("vanished", main);
+    QFile::remove(dir + "a.inc");
+    item("mnuCompile")->trigger();
+    EXPECT_TRUE(monitorText().startsWith("file  : A.INC: line 2")) << monitorText().toStdString();
+    EXPECT_EQ(form->tree()->currentItem(), form->node(2));
+    EXPECT_EQ(form->panel(2)->text(), "Current View: GAME.PAS");
+    EXPECT_EQ(form->editor()->text(), QString::fromLatin1(main));
+
+    // The next build saves the edit into the main file, and makes no A.INC of it.
+    form->editor()->setText(main + "{ edit }\r\n");
+    item("mnuCompile")->trigger();
+    EXPECT_FALSE(QFile::exists(dir + "a.inc"));
+    EXPECT_FALSE(QFile::exists(dir + "A.INC"));
+    EXPECT_EQ(testfiles::read(dir + "game.pas"), main + "{ edit }\r\n");
+}
+
+TEST_F(BuildFixture, TheShownDocumentIsSavedBeforeABuildAlsoWithTheRootHighlighted)
+{
+    open("root", CleanMain);
+    clickTreeNode(*form, 1);
+    ASSERT_EQ(form->tree()->currentItem(), form->node(1));
+    form->editor()->setText(CleanMain + "{ edited }\r\n");
+    item("mnuCompile")->trigger();
+    EXPECT_EQ(testfiles::read(dir + "game.pas"), CleanMain + "{ edited }\r\n") << "the build compiles what is shown";
+    EXPECT_TRUE(monitorText().contains("No errors - Sucessfully compiled"));
 }
 
 TEST_F(BuildFixture, TheSizeLimitIs720KilobytesOfFilesDirectlyInTheProjectFolder)

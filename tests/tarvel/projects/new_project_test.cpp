@@ -6,10 +6,12 @@
 #include "projects/Form5.h"
 #include "shell/CodeEditor.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -72,6 +74,8 @@ TEST(ProjectChooser, ListsTemplateFoldersInBinaryOrder)
     EXPECT_EQ(check->text(), "Create an AUTOEXEC.BAT file");
     EXPECT_TRUE(check->isChecked());
     EXPECT_EQ(chooser.findChild<QPushButton*>("Command1")->text(), "Open");
+    EXPECT_GE(check->width(), check->sizeHint().width()) << "the caption is shown whole";
+    EXPECT_LT(check->geometry().right(), chooser.findChild<QPushButton*>("Command1")->geometry().left());
     EXPECT_EQ(chooser.findChild<QPushButton*>("Command2")->text(), "Cancel");
 
     list->setCurrentRow(1);
@@ -100,7 +104,7 @@ TEST(NewProject, CopiesTheTemplateWritesTheProjectFileAndAutoexec)
     addTemplate(kit, "Demo", "Demo.pas");
     ScriptedDialogs dialogs;
     auto form = kit.startForm(dialogs);
-    form->Project.StartAddress = 0x0100; // the previous project's addresses carry over
+    form->setProjectAddresses(0x0100, form->projectInfo().EndAddress); // the previous project's addresses carry over
     const QString work = kit.path("Work") + "/";
     QDir().mkpath(work);
     testfiles::write(work + "gfx.inc", "old contents");
@@ -119,12 +123,12 @@ TEST(NewProject, CopiesTheTemplateWritesTheProjectFileAndAutoexec)
     EXPECT_EQ(testfiles::read(work + "hello.tpj"),
               ("hello\r\n100\r\nD200\r\n" + work + "hello.pas\r\n").toLatin1());
     EXPECT_EQ(testfiles::read(work + "AUTOEXEC.BAT"), "SET EXPERT ON\r\r\nHELLO\r\r\n");
-    EXPECT_EQ(form->Project.ProjectName, "hello");
+    EXPECT_EQ(form->projectInfo().ProjectName, "hello");
     EXPECT_EQ(form->node(1)->text(0), "hello");
     EXPECT_EQ(form->node(2)->text(0), "HELLO.PAS");
     EXPECT_EQ(form->node(3)->text(0), "GFX.INC");
     EXPECT_EQ(form->Settings.RecentFiles[0], work + "hello.tpj");
-    EXPECT_EQ(form->BrowseDir, work);
+    EXPECT_EQ(form->browseDir(), work);
 }
 
 TEST(NewProject, WithoutTheCheckBoxTheTemplatesOwnAutoexecIsCopied)
@@ -141,7 +145,7 @@ TEST(NewProject, WithoutTheCheckBoxTheTemplatesOwnAutoexecIsCopied)
     EXPECT_TRUE(QFile::exists(work + "Game.PAS"));
     EXPECT_FALSE(QFile::exists(work + "Game.PAS.pas"));
     EXPECT_EQ(testfiles::read(work + "AUTOEXEC.BAT"), "TEMPLATE\r\n");
-    EXPECT_EQ(form->Project.ProjectName, "Game");
+    EXPECT_EQ(form->projectInfo().ProjectName, "Game");
 }
 
 TEST(NewProject, AnOtherExtensionGetsPasAppended)
@@ -156,7 +160,7 @@ TEST(NewProject, AnOtherExtensionGetsPasAppended)
     answerChooser("Demo", true);
     form->mnuNew_Click();
     EXPECT_TRUE(QFile::exists(work + "game.txt.pas"));
-    EXPECT_EQ(form->Project.ProjectName, "game.txt");
+    EXPECT_EQ(form->projectInfo().ProjectName, "game.txt");
     EXPECT_EQ(testfiles::read(work + "AUTOEXEC.BAT"), "SET EXPERT ON\r\r\nGAME.TXT\r\r\n");
 }
 
@@ -198,4 +202,63 @@ TEST(NewProject, ATemplateWithoutItsMainFileEndsInTheFatalErrorPath)
     EXPECT_EQ(dialogs.messages().last().title, "Fatal Error");
     EXPECT_FALSE(QFile::exists(work + "new.tpj"));
     EXPECT_EQ(form->nodeCount(), 0);
+}
+
+TEST(NewProject, AFailedNewProjectLeavesNoProjectBehind)
+{
+    TarvelKit kit;
+    QDir().mkpath(kit.path("projects/Broken"));
+    const QString dir = kit.path("open") + "/";
+    testfiles::write(dir + "game.pas", "program game;\r\n");
+    ScriptedDialogs dialogs;
+    auto form = kit.startForm(dialogs);
+    dialogs.queuePath(dir + "game.pas");
+    form->findChild<QAction*>("mnuFileOpen")->trigger();
+    ASSERT_EQ(form->panel(2)->text(), "Current View: GAME.PAS");
+
+    const QString work = kit.path("w5") + "/";
+    QDir().mkpath(work);
+    dialogs.queuePath(work + "new.pas");
+    answerChooser("Broken", true);
+    form->mnuNew_Click();
+    ASSERT_EQ(dialogs.messages().last().title, "Fatal Error");
+    EXPECT_EQ(form->tree()->topLevelItemCount(), 0);
+    EXPECT_EQ(form->editor()->text(), "");
+    EXPECT_EQ(form->panel(2)->text(), "Current View: no file");
+    for (const char* name : {"mnuSave", "mnuPrint", "mnuCompile", "mnuCompileRun", "mnuProp", "mnuRefresh", "mnuNewInc",
+                             "mnuOpenIncfile", "mnuCompileCHN"})
+        EXPECT_FALSE(form->findChild<QAction*>(name)->isEnabled()) << name;
+    form->findChild<QAction*>("mnuSaveFile")->trigger();
+    EXPECT_EQ(testfiles::read(dir + "game.pas"), "program game;\r\n");
+    EXPECT_EQ(QDir(work).entryList(QDir::Files), QStringList{});
+}
+
+TEST(NewProject, CyrillicNamesSurviveTheProjectFileAutoexecAndARestart)
+{
+    TarvelKit kit;
+    addTemplate(kit, "Demo", "Demo.pas");
+    const QString work = kit.path(QString::fromUtf8("проект")) + "/";
+    QDir().mkpath(work);
+    {
+        ScriptedDialogs dialogs;
+        auto form = kit.startForm(dialogs);
+        dialogs.queuePath(work + QString::fromUtf8("спрайт"));
+        answerChooser("Demo", true);
+        form->mnuNew_Click();
+        EXPECT_TRUE(dialogs.messages().isEmpty());
+        EXPECT_EQ(testfiles::read(work + QString::fromUtf8("спрайт.tpj")),
+                  (QString::fromUtf8("спрайт\r\n2E9B\r\nD200\r\n") + work + QString::fromUtf8("спрайт.pas\r\n")).toUtf8());
+        EXPECT_EQ(testfiles::read(work + "AUTOEXEC.BAT"), "SET EXPERT ON\r\r\n" + QString::fromUtf8("спрайт").toUtf8() + "\r\r\n");
+    }
+    // After a restart the recent entry still names the project, and it opens.
+    ScriptedDialogs dialogs;
+    auto form = kit.startForm(dialogs);
+    QAction* recent = form->findChild<QAction*>("mnurecent_0");
+    EXPECT_EQ(recent->iconText(), work + QString::fromUtf8("спрайт.tpj"));
+    recent->trigger();
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+    ASSERT_EQ(form->nodeCount(), 3);
+    EXPECT_EQ(form->node(1)->text(0), QString::fromUtf8("спрайт"));
+    EXPECT_EQ(form->node(2)->text(0), QString::fromUtf8("спрайт.PAS"));
+    EXPECT_EQ(form->node(3)->text(0), "GFX.INC");
 }

@@ -34,7 +34,42 @@ TEST(ProjectFileFormat, ReadsFourLinesAndIgnoresTheRest)
     EXPECT_EQ(quint16(parsed->info.StartAddress), 0x2E9B);
     EXPECT_EQ(quint16(parsed->info.EndAddress), 0xD200);
     EXPECT_EQ(parsed->mainFileEntry, "GAME.PAS");
-    EXPECT_EQ(ProjectFileLines(parsed->info, "GAME.PAS"), (QStringList{"Demo", "2E9B", "D200", "GAME.PAS"}));
+    EXPECT_EQ(ProjectFileBytes(parsed->info, "GAME.PAS"), "Demo\r\n2E9B\r\nD200\r\nGAME.PAS\r\n");
+}
+
+TEST(ProjectFileFormat, NameAndMainFileAreTheFileSystemsBytes)
+{
+    // A project named and kept in a Cyrillic folder: written as the file system has the names
+    // (not as "?"), and read back unchanged.
+    ProjectInfo info;
+    info.ProjectName = QString::fromUtf8("Спрайт");
+    const QString main = QString::fromUtf8("/home/u/проект/спрайт.pas");
+    const QByteArray bytes = ProjectFileBytes(info, main);
+    EXPECT_EQ(bytes, QByteArray("\xD0\xA1\xD0\xBF\xD1\x80\xD0\xB0\xD0\xB9\xD1\x82\r\n2E9B\r\nD200\r\n/home/u/"
+                                "\xD0\xBF\xD1\x80\xD0\xBE\xD0\xB5\xD0\xBA\xD1\x82/\xD1\x81\xD0\xBF\xD1\x80\xD0\xB0\xD0\xB9\xD1\x82.pas\r\n"));
+    const auto parsed = ParseProjectFile(bytes);
+    ASSERT_TRUE(parsed.ok());
+    EXPECT_EQ(parsed->info.ProjectName, info.ProjectName);
+    EXPECT_EQ(parsed->mainFileEntry, main);
+
+    // A file written on Windows holds its 8-bit code page: those bytes still read as before.
+    const auto windows = ParseProjectFile("Caf\xE9\r\n2E9B\r\nD200\r\nC:\\Jeux\\CAF\xC9.PAS\r\n");
+    ASSERT_TRUE(windows.ok());
+    EXPECT_EQ(windows->info.ProjectName, QString::fromUtf8("Café"));
+    EXPECT_EQ(windows->mainFileEntry, QString::fromUtf8("C:\\Jeux\\CAFÉ.PAS"));
+}
+
+TEST(ProjectFileFormat, SaveProjectNamesStayInsideTheProjectFolder)
+{
+    struct Row { const char* name; const char* base; };
+    const Row rows[] = {
+        {"Demo", "Demo"}, {"../../escaped", "escaped"}, {"..\\..\\win", "win"}, {"/etc/passwd", "passwd"},
+        {"..", "GAME"}, {".", "GAME"}, {"a/..", "GAME"}, {"dir/", "GAME"}, {"Demo..v2", "Demo..v2"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(ProjectFileBaseName(row.name, "GAME.PAS"), row.base);
+    }
 }
 
 TEST(ProjectFileFormat, UnreadableFilesGiveAReason)
@@ -75,6 +110,9 @@ TEST(IncludeDirectives, TheWholeLineMustBeTheDirective)
     }
     // Other text beside the directive stays in the name, which then names no file.
     EXPECT_EQ(*IncludeDirectiveFile("x := 1; {$I a.inc}"), "X := 1;  A.INC");
+    // Only ASCII letters change case: ß must not become SS, or straße.inc is never found.
+    EXPECT_EQ(*IncludeDirectiveFile(QString::fromUtf8("{$I straße.inc}")), QString::fromUtf8("STRAßE.INC"));
+    EXPECT_EQ(*IncludeDirectiveFile(QString::fromUtf8("{$I café.inc}")), QString::fromUtf8("CAFé.INC"));
 }
 
 TEST(SortStrings, BinaryOrderUpperCaseFirst)

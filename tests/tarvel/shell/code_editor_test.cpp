@@ -587,4 +587,13 @@ TEST_F(CodeEditorTest, PrintsTheWholeTextToAPdf)
     EXPECT_FALSE(m_editor->print(nullptr));
 }
 
+TEST_F(CodeEditorTest, APrinterThatCannotStartIsAFailure)
+{
+    m_editor->setText("writeln('x');\r\n");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path("no such folder/out.pdf"));
+    EXPECT_FALSE(m_editor->print(&printer));
+}
+
 } // namespace

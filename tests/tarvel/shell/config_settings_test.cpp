@@ -50,6 +50,28 @@ TEST(ConfigSettings, TheWindowsLayoutOfTheWorkedExampleDecodes)
     EXPECT_EQ(EncodeSettings(settings), windows);
 }
 
+TEST(ConfigSettings, PathsAreStoredInTheFileSystemsBytes)
+{
+    ConfigSettings settings = defaultsFor(QString::fromUtf8("/home/u/эмулятор"));
+    settings.EmulatorPath = QString::fromUtf8("/opt/эмулятор/brmsx");
+    settings.RecentFiles[0] = QString::fromUtf8("/w/проект/спрайт.tpj");
+    const QByteArray bytes = EncodeSettings(settings);
+    EXPECT_TRUE(bytes.contains(QString::fromUtf8("/w/проект/спрайт.tpj").toUtf8())) << testfiles::hex(bytes).toStdString();
+    EXPECT_FALSE(bytes.contains('?'));
+    ConfigSettings read = defaultsFor("/other");
+    EXPECT_TRUE(DecodeSettings(bytes, read));
+    EXPECT_EQ(read, settings);
+    EXPECT_EQ(read.DiskImagePath, QString::fromUtf8("/home/u/эмулятор/dsk/"));
+}
+
+TEST(ConfigSettings, RecentPathsCompareInAsciiCaseOnly)
+{
+    std::array<QString, 5> recent{QString::fromUtf8("/w/STRAßE.tpj"), "", "", "", ""};
+    EXPECT_FALSE(AddRecentPath(recent, QString::fromUtf8("/W/straße.TPJ")));
+    EXPECT_TRUE(AddRecentPath(recent, "/w/STRASSE.tpj")) << "ß is not SS";
+    EXPECT_EQ(recent[0], "/w/STRASSE.tpj");
+}
+
 TEST(ConfigSettings, SaveAndLoadRoundTrip)
 {
     QTemporaryDir dir;

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QStatusBar>
 #include <Qsci/qsciscintilla.h>
 #include <QTest>
@@ -49,12 +51,12 @@ TEST(Form1Startup, TheWindowOpensEmptyWithTheProjectItemsDisabled)
         EXPECT_FALSE(item(*form, name)->isEnabled()) << name;
     EXPECT_EQ(form->panel(2)->text(), "Current View: no file");
     EXPECT_EQ(form->tree()->topLevelItemCount(), 0);
-    EXPECT_EQ(form->AutoCompleteCount, 2);
-    EXPECT_EQ(form->AutoCompleteWords.at(1), "GotoXY(x, y: integer)");
-    EXPECT_EQ(form->BrowseDir, kit.dir() + "/");
-    EXPECT_FALSE(form->SplitOn);
-    EXPECT_EQ(form->Project.ProjectName, "Project");
-    EXPECT_EQ(quint16(form->Project.EndAddress), 0xD200);
+    EXPECT_EQ(form->autoCompleteCount(), 2);
+    EXPECT_EQ(form->autoCompleteWords().at(1), "GotoXY(x, y: integer)");
+    EXPECT_EQ(form->browseDir(), kit.dir() + "/");
+    EXPECT_FALSE(form->splitOn());
+    EXPECT_EQ(form->projectInfo().ProjectName, "Project");
+    EXPECT_EQ(quint16(form->projectInfo().EndAddress), 0xD200);
     EXPECT_TRUE(dialogs.calls().isEmpty());
     EXPECT_TRUE(QApplication::focusWidget() && form->editor()->isAncestorOf(QApplication::focusWidget()));
 }
@@ -150,8 +152,8 @@ TEST(Form1Startup, AMissingWordListGivesAnEmptyList)
     QFile::remove(kit.path("help/autocomplete.txt"));
     ScriptedDialogs dialogs;
     auto form = kit.startForm(dialogs);
-    EXPECT_EQ(form->AutoCompleteCount, -1);
-    EXPECT_TRUE(form->AutoCompleteWords.isEmpty());
+    EXPECT_EQ(form->autoCompleteCount(), -1);
+    EXPECT_TRUE(form->autoCompleteWords().isEmpty());
 }
 
 TEST(Form1Timer, ShowsTheCaretAndKeepsTheEditMenuCurrent)
@@ -208,7 +210,7 @@ TEST(Form1Window, SplitTwiceReturnsToOnePaneAndResizeKeepsTheDividerCentred)
     auto form = kit.startForm(dialogs);
     CodeEditor* code = form->editor();
     item(*form, "mnuSplit")->trigger();
-    EXPECT_TRUE(form->SplitOn);
+    EXPECT_TRUE(form->splitOn());
     EXPECT_TRUE(item(*form, "mnuSplit")->isChecked());
     EXPECT_EQ(code->paneCount(), 2);
     EXPECT_NEAR(code->splitPosition(), code->height() / 2, 3);
@@ -218,7 +220,7 @@ TEST(Form1Window, SplitTwiceReturnsToOnePaneAndResizeKeepsTheDividerCentred)
     EXPECT_NEAR(code->splitPosition(), code->height() / 2, 3);
 
     item(*form, "mnuSplit")->trigger();
-    EXPECT_FALSE(form->SplitOn);
+    EXPECT_FALSE(form->splitOn());
     EXPECT_FALSE(item(*form, "mnuSplit")->isChecked());
     EXPECT_EQ(code->paneCount(), 1);
 }
@@ -294,7 +296,7 @@ TEST(Form1RecentFiles, AMissingFileIsReportedAndRemoved)
 
     // A recent Pascal file opens as an unnamed project.
     form->mnurecent_Click(1);
-    EXPECT_EQ(form->Project.ProjectName, "Project");
+    EXPECT_EQ(form->projectInfo().ProjectName, "Project");
     EXPECT_EQ(form->node(2)->text(0), "C.PAS");
 }
 
@@ -354,4 +356,61 @@ TEST(Form1Window, TheTreeAndTheEditorAreReachableByKeyboard)
     EXPECT_EQ(QApplication::focusWidget(), form->tree());
     QTest::keyClick(form->tree(), Qt::Key_Tab);
     EXPECT_TRUE(form->editor()->isAncestorOf(QApplication::focusWidget()));
+}
+
+TEST(Form1Edit, CtrlShiftZIsTheEditorsRedoNotUndo)
+{
+    TarvelKit kit;
+    ScriptedDialogs dialogs;
+    auto form = kit.startForm(dialogs);
+    CodeEditor* code = form->editor();
+    code->setText("begin end.");
+    code->setModified(false);
+    code->setFocus();
+    code->setCaret(0, 0);
+    QTest::keyClicks(code->activeView(), "x");
+    QTest::keyClick(code->activeView(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(code->text(), "xbegin end.") << "nothing to redo, and nothing undone";
+    QTest::keyClick(code->activeView(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(code->text(), "begin end.");
+    QTest::keyClick(code->activeView(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(code->text(), "xbegin end.") << "redone";
+}
+
+TEST(Form1Edit, AltCombinationsTypeNothing)
+{
+    TarvelKit kit;
+    ScriptedDialogs dialogs;
+    auto form = kit.startForm(dialogs);
+    CodeEditor* code = form->editor();
+    code->setText("begin end.");
+    code->setModified(false);
+    code->setFocus();
+    code->setCaret(0, 0);
+    int typed = 0;
+    QObject::connect(code, &CodeEditor::keyPress, [&](int, Qt::KeyboardModifiers, bool*) { ++typed; });
+    // Alt+D has no menu; with the window inactive no menu takes Alt+F either, and the keys
+    // reach the editor directly.
+    QTest::keyClick(code->activeView(), Qt::Key_D, Qt::AltModifier);
+    QTest::keyClick(code->activeView(), Qt::Key_F, Qt::AltModifier);
+    QTest::keyClick(code->activeView(), Qt::Key_2, Qt::AltModifier | Qt::ShiftModifier);
+    EXPECT_EQ(code->text(), "begin end.");
+    EXPECT_FALSE(code->isModified());
+    EXPECT_EQ(typed, 0) << "no character was typed";
+    QTest::keyClicks(code->activeView(), "d");
+    EXPECT_EQ(code->text(), "dbegin end.") << "plain keys still type";
+}
+
+TEST(Form1Print, APrinterThatCannotBeUsedIsReported)
+{
+    TarvelKit kit;
+    ScriptedDialogs dialogs;
+    auto form = kit.startForm(dialogs);
+    if (QPrinter(QPrinter::HighResolution).isValid() && !QPrinterInfo::defaultPrinter().isNull())
+        GTEST_SKIP() << "a printer is installed here";
+    form->editor()->setText("program p;\r\n");
+    form->mnuPrint_Click();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].text.startsWith("Printing failed")) << dialogs.messages()[0].text.toStdString();
+    EXPECT_EQ(dialogs.messages()[0].icon, common::Dialogs::Icon::Exclamation);
 }

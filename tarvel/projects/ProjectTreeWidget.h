@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QTreeWidget>
+
+// The project tree's widget. The main window decides which node is highlighted (the shown
+// document's, or the root), so the widget reports the user's moves instead of keeping its own:
+// a keyboard move is reported as a choice, only the left button selects, and every mouse
+// release is reported so the highlight can be put back where the window wants it.
+class ProjectTreeWidget : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit ProjectTreeWidget(QWidget* parent = nullptr);
+
+signals:
+    // The current item was moved by a key (arrows, Home, End, a typed name...).
+    void keyboardMoved(QTreeWidgetItem* item);
+    // A mouse button went up over the tree, after any click it made was reported.
+    void mouseReleased();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
