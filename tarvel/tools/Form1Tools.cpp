@@ -98,13 +98,12 @@ void Form1::mnupreferences_Click()
 
 void Form1::mnuProp_Click()
 {
-    Form3 properties(Project, this);
+    Form3 properties(projectInfo(), this);
     properties.exec();
     if (!properties.accepted())
         return;
-    Project = *properties.accepted();
-    if (QTreeWidgetItem* root = node(1))
-        root->setText(0, Project.ProjectName);
+    // The record and the tree's root node change together.
+    setProjectInfo(*properties.accepted());
 }
 
 void Form1::RegisterFileType()

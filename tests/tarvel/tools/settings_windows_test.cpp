@@ -168,9 +168,9 @@ TEST(ProjectProperties, OkRenamesTheTreeRootAndWritesNoProjectFile)
         QTest::mouseClick(control<QPushButton>(modal, "Command1"), Qt::LeftButton);
     });
     form->findChild<QAction*>("mnuProp")->trigger();
-    EXPECT_EQ(form->Project.ProjectName, "Racer");
-    EXPECT_EQ(quint16(form->Project.StartAddress), 0x2E9B);
-    EXPECT_EQ(quint16(form->Project.EndAddress), 0xF93C);
+    EXPECT_EQ(form->projectInfo().ProjectName, "Racer");
+    EXPECT_EQ(quint16(form->projectInfo().StartAddress), 0x2E9B);
+    EXPECT_EQ(quint16(form->projectInfo().EndAddress), 0xF93C);
     EXPECT_EQ(form->node(1)->text(0), "Racer");
     EXPECT_EQ(testfiles::read(dir + "game.tpj"), tpj) << "the file waits for Save Project";
     EXPECT_FALSE(QFile::exists(dir + "Racer.tpj"));
@@ -184,7 +184,7 @@ TEST(ProjectProperties, OkRenamesTheTreeRootAndWritesNoProjectFile)
     });
     form->findChild<QAction*>("mnuProp")->trigger();
     EXPECT_EQ(shownStart, "2E9B");
-    EXPECT_EQ(form->Project.ProjectName, "Racer");
+    EXPECT_EQ(form->projectInfo().ProjectName, "Racer");
     EXPECT_EQ(form->node(1)->text(0), "Racer");
 }
 
