@@ -55,7 +55,8 @@ QStringList ProjectFileLines(const ProjectInfo& info, const QString& mainFileEnt
 
 std::optional<QString> IncludeDirectiveFile(const QString& line)
 {
-    const QString upper = line.toUpper();
+    // ASCII only, as every look-up of a project file: "straße.inc" must stay STRAßE.INC.
+    const QString upper = common::AsciiUpper(line);
     if (!upper.contains(QLatin1String("{$I")))
         return std::nullopt;
     QString includeName = common::RemoveText(upper, QStringLiteral("{$I"));
