@@ -39,7 +39,7 @@ void report(const char* name, const std::function<qsizetype()>& work)
         times.append(timer.nsecsElapsed() / 1e6);
     }
     std::sort(times.begin(), times.end());
-    std::printf("%-44s %9.1f ms   (result size %lld)\n", name, times.at(2), static_cast<long long>(result));
+    std::printf("%-52s %7.1f ms   (result size %lld)\n", name, times.at(2), static_cast<long long>(result));
 }
 
 } // namespace
