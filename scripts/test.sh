@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test: the normal build, then the same suite under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer, then every fuzz target for 20 seconds.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 export QT_QPA_PLATFORM=offscreen
@@ -11,3 +11,5 @@ ctest --test-dir "$here/build" --output-on-failure --parallel "$(nproc)"
 "$here/scripts/setup.sh" "$here/build-asan" -DCMAKE_BUILD_TYPE=Debug -DKIT_SANITIZE=ON -DKIT_BUILD_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$here/build-asan" --output-on-failure --parallel "$(nproc)"
+
+"$here/scripts/fuzz.sh" 20

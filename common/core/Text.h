@@ -5,8 +5,10 @@
 
 namespace common {
 
-// Every occurrence of `search` removed, ignoring letter case. Searching starts again from the
-// beginning after each cut, so an occurrence formed by the join is removed too.
+// Every occurrence of `search` removed, ignoring letter case. An occurrence formed by joining the
+// text around a removed one is removed too ("ppasas" without "pas" gives ""), exactly as if the
+// first occurrence were cut and the search started again from the beginning. These three helpers
+// take time in proportion to the length of the text.
 [[nodiscard]] QString RemoveText(const QString& text, const QString& search);
 
 // Every occurrence of `search` replaced, respecting letter case; replaced text is not searched again.

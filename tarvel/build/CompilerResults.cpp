@@ -38,8 +38,8 @@ QString Shown(const QString& field)
     for (QChar& c : text) {
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
             c = QLatin1Char(' ');
-        else if ((c.unicode() < 0x20 && c != QLatin1Char('\t')) || c.unicode() == 0x7F)
-            c = QLatin1Char('?');
+        else if ((c.unicode() < 0x20 && c != QLatin1Char('\t')) || (c.unicode() >= 0x7F && c.unicode() <= 0x9F))
+            c = QLatin1Char('?'); // C0, DEL and C1 (0x80-0x9F, which terminals and viewers act on)
     }
     return text;
 }

@@ -41,8 +41,9 @@ inline constexpr int kMaxListedErrors = 1000;
 
 // The monitor text for a failed build: for every record "file  : F: line L, column C" and
 // "Error : N - M", each line ended by CR LF, and a last line telling how many records are not
-// listed. Control characters inside a field show as blanks (line ends) or '?', and a field
-// longer than kMaxShownField characters is cut, so every record stays two lines.
+// listed. Control characters inside a field (below 0x20, 0x7F, and 0x80 to 0x9F) show as blanks
+// (line ends) or '?', and a field longer than kMaxShownField characters is cut, so every record
+// stays two lines.
 [[nodiscard]] QString ErrorReportText(const CompilerErrorList& list);
 
 inline constexpr int kMaxShownField = 500;

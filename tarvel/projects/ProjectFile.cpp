@@ -65,6 +65,7 @@ QString ProjectFileBaseName(const QString& projectName, const QString& mainFileN
 
 std::optional<QString> IncludeDirectiveFile(const QString& line)
 {
+    // ASCII only, as every look-up of a project file: "straße.inc" must stay STRAßE.INC.
     const QString upper = common::AsciiUpper(line);
     if (!upper.contains(QLatin1String("{$I")))
         return std::nullopt;

@@ -41,9 +41,9 @@ struct ProjectFileContents {
 [[nodiscard]] QString ProjectFileBaseName(const QString& projectName, const QString& mainFileName);
 
 // The file named by an include directive when the whole line is one ("{$I name}", any letter
-// case, blanks allowed around the name): the name upper-cased (ASCII letters only) and trimmed. Nothing for other
-// lines, compiler switches such as {$I-} and {$I+}, and lines with other text beside the
-// directive.
+// case, blanks allowed around the name): the name with a-z upper-cased (other letters keep their
+// case) and trimmed. Nothing for other lines, compiler switches such as {$I-} and {$I+}, and
+// lines with other text beside the directive.
 [[nodiscard]] std::optional<QString> IncludeDirectiveFile(const QString& line);
 
 // The include directive files of a whole text, in line order, by the rule above. Only lines that

@@ -95,16 +95,17 @@ bool AddRecentPath(std::array<QString, 5>& recent, const QString& path)
 
 int RemoveRecentSlot(std::array<QString, 5>& recent, int index)
 {
-    int used = 0;
-    for (const QString& slot : recent) {
-        if (!slot.isEmpty())
-            ++used;
+    // The entries after `index` move up one place, and every other non-empty entry is kept in its
+    // order. In a list without gaps that is the plain shift that empties the last used slot; a
+    // list with gaps (a damaged or hand-edited config.cfg) closes up instead of losing entries.
+    std::array<QString, 5> kept;
+    int count = 0;
+    for (int i = 0; i < RecentFileSlots; ++i) {
+        if (i != index && !recent[i].isEmpty())
+            kept[count++] = recent[i];
     }
-    const int last = qMax(0, used - 1);
-    for (int i = index + 1; i < RecentFileSlots; ++i)
-        recent[i - 1] = recent[i];
-    recent[last].clear();
-    return last;
+    recent = kept;
+    return count < RecentFileSlots ? count : RecentFileSlots - 1;
 }
 
 } // namespace tarvel

@@ -54,7 +54,8 @@ void LoadSettingsFile(ConfigSettings& settings, const QString& applicationDirect
 bool AddRecentPath(std::array<QString, 5>& recent, const QString& path);
 
 // Removes the entry at `index`: the later entries move up one place and the last used slot is
-// emptied. Returns the slot that became empty.
+// emptied. Entries after a gap (an empty slot between used ones) close up too, so every other
+// entry is kept. Returns the first empty slot, which was the last one used.
 int RemoveRecentSlot(std::array<QString, 5>& recent, int index);
 
 } // namespace tarvel

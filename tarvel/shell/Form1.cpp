@@ -454,10 +454,14 @@ void Form1::mnurecent_Click(int index)
     if (!common::FileExists(path)) {
         m_dialogs.message(this, QStringLiteral("Tarvel cannot find this file!"), QStringLiteral("Error"),
                           Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
-        const int emptied = tarvel::RemoveRecentSlot(Settings.RecentFiles, index);
-        for (int i = index + 1; i < tarvel::RecentFileSlots; ++i)
-            m_recent[i - 1]->setText(m_recent[i]->text());
-        m_recent[emptied]->setVisible(false);
+        tarvel::RemoveRecentSlot(Settings.RecentFiles, index);
+        // The items follow the slots; the separator stays as it is until the next refresh.
+        for (int i = 0; i < tarvel::RecentFileSlots; ++i) {
+            const QString& slot = Settings.RecentFiles[i];
+            m_recent[i]->setVisible(!slot.isEmpty());
+            if (!slot.isEmpty())
+                m_recent[i]->setText(slot);
+        }
         SaveSettings();
         return;
     }

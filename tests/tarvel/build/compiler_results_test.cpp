@@ -127,6 +127,27 @@ TEST(CompilerResults, ErrorReportKeepsEachRecordOnTwoLinesWhateverTheFieldsHold)
     EXPECT_TRUE(text.endsWith(QStringLiteral(" - ") + QString(kMaxShownField, QLatin1Char('m')) + "...\r\n"));
 }
 
+TEST(CompilerResults, ReportsShowNoControlCharacterOfEitherRange)
+{
+    // Every byte value a field can hold: line ends show as blanks, the control characters of
+    // both ranges (C0 with DEL, and C1 0x80-0x9F, which a terminal or a viewer may act on) as
+    // '?'; tabs and every printable Latin-1 character stay.
+    for (int byte = 0; byte < 256; ++byte) {
+        SCOPED_TRACE(byte);
+        const QChar c(byte);
+        QChar shown = c;
+        if (byte == '\r' || byte == '\n')
+            shown = QLatin1Char(' ');
+        else if ((byte < 0x20 && byte != '\t') || (byte >= 0x7F && byte <= 0x9F))
+            shown = QLatin1Char('?');
+        CompilerErrorList list;
+        list.errors = {{"f.pas", 1, "1", "2", "3", QStringLiteral("a") + c + QStringLiteral("b")}};
+        EXPECT_EQ(ErrorReportText(list), Lines({"file  : f.pas: line 1, column 2", QStringLiteral("Error : 3 - a") + shown + "b"}));
+    }
+    EXPECT_EQ(SuccessReportText("Code: \x85""12 \x9B""2J bytes \xE9\xA0\r\n"),
+              QStringLiteral("\r\nNo errors - Sucessfully compiled\r\n\r\nCode: ?12 ?2J bytes ") + QChar(0xE9) + QChar(0xA0));
+}
+
 TEST(CompilerResults, SuccessReportAddsTheCodeSummary)
 {
     const QString head = QStringLiteral("\r\nNo errors - Sucessfully compiled");

@@ -115,6 +115,24 @@ TEST(IncludeDirectives, TheWholeLineMustBeTheDirective)
     EXPECT_EQ(*IncludeDirectiveFile(QString::fromUtf8("{$I café.inc}")), QString::fromUtf8("CAFé.INC"));
 }
 
+TEST(IncludeDirectives, OnlyAsciiLettersAreUpperCased)
+{
+    // Names are matched with the files in ASCII case only, so any other letter must keep its
+    // case (and its length: ß is not SS), or the include is never found.
+    struct Row { const char* bytes; QString file; };
+    const Row rows[] = {
+        {"{$I stra\xdf" "e.inc}", QString::fromUtf8("STRAßE.INC")},
+        {"{$i \xe9t\xe9.inc}", QString::fromUtf8("éTé.INC")},
+        {"{$I \xff\xb5.inc}", QString::fromUtf8("ÿµ.INC")},
+        {"y${$II x.in\xee", QString::fromUtf8("Y$I X.INî")}, // found by the include-scan fuzz target
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.bytes);
+        EXPECT_EQ(IncludeDirectiveFiles(row.bytes), QStringList{row.file});
+        EXPECT_EQ(IncludeDirectiveFile(QString::fromLatin1(row.bytes)), row.file);
+    }
+}
+
 TEST(SortStrings, BinaryOrderUpperCaseFirst)
 {
     QStringList names{"beta", "Alpha", "Zed"};

@@ -199,3 +199,29 @@ TEST(RecentFiles, RemovingMovesLaterEntriesUp)
     EXPECT_EQ(RemoveRecentSlot(full, 0), 3);
     EXPECT_EQ(full, (std::array<QString, 5>{"B", "C", "D", "", ""}));
 }
+
+TEST(RecentFiles, RemovingFromAListWithGapsKeepsEveryOtherEntry)
+{
+    // Gaps only come from a damaged or hand-edited config.cfg; the entries left close up in order.
+    using Slots = std::array<QString, 5>;
+    const struct {
+        const char* name;
+        Slots before;
+        int index;
+        Slots after;
+    } rows[] = {
+        {"gap before a later entry", {"a", "b", "", "e", ""}, 0, {"b", "e", "", "", ""}},
+        {"the entry right before the gap", {"a", "b", "", "e", ""}, 1, {"a", "e", "", "", ""}},
+        {"the entry after the gap", {"a", "b", "", "e", ""}, 3, {"a", "b", "", "", ""}},
+        {"only the first and last slots used", {"a", "", "", "", "e"}, 0, {"e", "", "", "", ""}},
+        {"first slot empty", {"", "b", "c", "", "e"}, 2, {"b", "e", "", "", ""}},
+        {"an empty slot asked for: nothing is lost", {"a", "", "c", "", ""}, 1, {"a", "c", "", "", ""}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Slots recent = row.before;
+        const int emptied = RemoveRecentSlot(recent, row.index);
+        EXPECT_EQ(recent, row.after);
+        EXPECT_TRUE(recent[emptied].isEmpty());
+    }
+}

@@ -300,6 +300,37 @@ TEST(Form1RecentFiles, AMissingFileIsReportedAndRemoved)
     EXPECT_EQ(form->node(2)->text(0), "C.PAS");
 }
 
+TEST(Form1RecentFiles, RemovingFromAListWithAGapKeepsTheLaterEntries)
+{
+    TarvelKit kit;
+    testfiles::write(kit.path("b.pas"), "program b;\r\nbegin\r\nend.\r\n");
+    testfiles::write(kit.path("e.pas"), "program e;\r\nbegin\r\nend.\r\n");
+    tarvel::ConfigSettings settings = kit.defaults();
+    settings.ShowNewProjectDialog = false;
+    settings.RecentFiles = {kit.path("a.pas"), kit.path("b.pas"), "", kit.path("e.pas"), ""};
+    kit.writeConfig(settings);
+    ScriptedDialogs dialogs;
+    auto form = kit.startForm(dialogs);
+    EXPECT_TRUE(item(*form, "mnurecent_3")->isVisible());
+
+    item(*form, "mnurecent_0")->trigger(); // a.pas is gone
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_EQ(dialogs.messages()[0].text, "Tarvel cannot find this file!");
+    tarvel::ConfigSettings saved;
+    tarvel::LoadSettingsFile(saved, kit.dir());
+    EXPECT_EQ(saved.RecentFiles, (std::array<QString, 5>{kit.path("b.pas"), kit.path("e.pas"), "", "", ""}));
+    EXPECT_EQ(item(*form, "mnurecent_0")->text(), kit.path("b.pas"));
+    EXPECT_EQ(item(*form, "mnurecent_1")->text(), kit.path("e.pas"));
+    for (const char* name : {"mnurecent_0", "mnurecent_1"})
+        EXPECT_TRUE(item(*form, name)->isVisible()) << name;
+    for (const char* name : {"mnurecent_2", "mnurecent_3", "mnurecent_4"})
+        EXPECT_FALSE(item(*form, name)->isVisible()) << name;
+
+    item(*form, "mnurecent_1")->trigger();
+    EXPECT_EQ(dialogs.messages().size(), 1);
+    EXPECT_EQ(form->node(2)->text(0), "E.PAS");
+}
+
 TEST(Form1RecentFiles, ASettingsFileThatCannotBeWrittenIsReportedAndKept)
 {
     TarvelKit kit;

@@ -1,0 +1,38 @@
+// The include scan: IncludeDirectiveFiles over a whole text finds exactly what
+// IncludeDirectiveFile finds line by line, and every name it gives is usable: not empty, trimmed,
+// on one line, without '}', and made of the line's own characters with only a-z upper-cased
+// (MSX names are ASCII; ß stays ß).
+
+#include "FuzzSupport.h"
+
+#include "core/Text.h"
+#include "core/TextFile.h"
+#include "projects/ProjectFile.h"
+
+#include <QSet>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArray bytes = fuzz::Bytes(data, size);
+    const QStringList found = tarvel::IncludeDirectiveFiles(bytes);
+
+    QStringList expected;
+    for (const QString& line : common::SplitLines(bytes)) {
+        const std::optional<QString> name = tarvel::IncludeDirectiveFile(line);
+        if (!name)
+            continue;
+        expected.append(*name);
+
+        FUZZ_CHECK(!name->isEmpty() && *name == name->trimmed(), fuzz::Printable(*name));
+        FUZZ_CHECK(*name != QLatin1String("-") && *name != QLatin1String("+"), fuzz::Printable(*name));
+        FUZZ_CHECK(!name->contains(QLatin1Char('}')) && !name->contains(QLatin1Char('\r')) && !name->contains(QLatin1Char('\n')),
+                   fuzz::Printable(*name));
+        FUZZ_CHECK(name->size() <= line.size(), fuzz::Printable(*name));
+        const QString upperLine = common::AsciiUpper(line);
+        const QSet<QChar> lineCharacters(upperLine.cbegin(), upperLine.cend());
+        for (const QChar c : *name)
+            FUZZ_CHECK(lineCharacters.contains(c), QStringLiteral("%1 in %2").arg(fuzz::Printable(c), fuzz::Printable(*name)));
+    }
+    FUZZ_CHECK(found == expected, QStringLiteral("%1 names against %2 line by line").arg(found.size()).arg(expected.size()));
+    return 0;
+}
