@@ -41,8 +41,9 @@ common::Result<OpenMsxSettings> DecodeOpenMsxSettings(const QByteArray& bytes)
     reader.readPath(settings.Arguments);
     if (!reader.complete() || format != kFormat)
         return Outcome::failure(QStringLiteral("it is not a settings record of this version of Lumivo"));
-    // Every field is there; the re-encoded record shows whether anything else was.
-    if (EncodeOpenMsxSettings(settings).size() != bytes.size())
+    // Lumivo writes the record whole and in the file system's encoding, so anything that does not
+    // encode back to the very same bytes (more bytes behind it, texts in another encoding) is damage.
+    if (EncodeOpenMsxSettings(settings) != bytes)
         return Outcome::failure(QStringLiteral("it holds more than one settings record"));
     return settings;
 }

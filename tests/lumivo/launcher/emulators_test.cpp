@@ -138,6 +138,9 @@ TEST(OpenMsxSettingsFile, RoundTripAndDamage)
         {"another format", QByteArray::fromHex("02 00") + good.mid(2)},
         {"bytes behind the record", good + "xyz"},
         {"random bytes", QByteArray::fromHex("FF FF 13 37")},
+        // A text in another 8-bit code page reads longer than it is stored; bytes behind the
+        // record must not make up for it.
+        {"8-bit text and bytes behind the record", QByteArray::fromHex("0100 0000 0000 0300 EAEAEA") + "xyz"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
