@@ -53,7 +53,9 @@ class EditorTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        testfiles::write(kit.path("help/autocomplete.txt"), "WriteLn(items)\r\nWrite(items)\r\nFoo(x)\r\nClrScr\r\n");
+        // Also an empty line, a very long line and 8-bit characters.
+        testfiles::write(kit.path("help/autocomplete.txt"), "WriteLn(items)\r\nWrite(items)\r\nFoo(x)\r\n\r\nClrScr\r\n"
+                                                             "LongWord" + QByteArray(100000, 'w') + "\r\nGr\xfc\xdf(x)\r\n");
         dir = kit.path("work") + "/";
         testfiles::write(dir + "demo.pas", DemoMain);
         testfiles::write(dir + "show.inc", "procedure Show(s: Str80);\r\nbegin end;\r\n");
@@ -208,11 +210,13 @@ TEST_F(EditorTest, BracketsShowTheFirstMatchWordListBeforeHeaders)
         {" foobar(", "FooBar(a: Integer): Integer;"},
         {" show[", "Show(s: Str80);"}, // from the include file
         {" nothing(", ""},
+        {" gr\xfc(", "Gr\xfc\xdf(x)"},
+        {" longword(", nullptr},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.typed);
         typeAt(5, QString::fromLatin1(row.typed));
-        EXPECT_EQ(hint(), row.hint);
+        EXPECT_EQ(hint(), row.hint ? QString::fromLatin1(row.hint) : "LongWord" + QString(100000, 'w'));
         EXPECT_TRUE(code()->lineText(5).endsWith(QString::fromLatin1(row.typed))) << "the bracket is typed as well";
     }
     EXPECT_TRUE(dialogs.calls().isEmpty());
