@@ -55,7 +55,8 @@ TEST(RoutineHeader, AFileGivesItsHeadersInOrderWhateverItsLineEnds)
     EXPECT_TRUE(RoutineHeadersOf("").isEmpty());
     EXPECT_TRUE(RoutineHeadersOf("\r\n\r\n\n").isEmpty());
     // A header continued on the next line keeps only its first line; a NUL byte is an ordinary byte.
-    EXPECT_EQ(RoutineHeadersOf(QByteArray("procedure A(x,\r\n  y: Byte);\r\nfunction B\0C;\r\n", 48)),
+    static const char withNul[] = "procedure A(x,\r\n  y: Byte);\r\nfunction B\0C;\r\n";
+    EXPECT_EQ(RoutineHeadersOf(QByteArray(withNul, sizeof(withNul) - 1)),
               (QStringList{"A(x,", QString("B") + QChar(0) + "C;"}));
 
     // Thousands of routines, and a header line of 100,000 characters.

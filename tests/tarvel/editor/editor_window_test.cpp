@@ -75,7 +75,12 @@ protected:
     void typeAt(int line, const QString& text)
     {
         code()->setCaret(line, 1 << 20);
-        QTest::keyClicks(view(), text);
+        for (const QChar c : text) {
+            if (c.unicode() < 128)
+                QTest::keyClicks(view(), QString(c));
+            else // a key of a national keyboard: its key code and the character it types
+                QTest::sendKeyEvent(QTest::Click, view(), Qt::Key(QChar(c).toUpper().unicode()), QString(c), Qt::NoModifier);
+        }
     }
     QAction* item(const char* name) const { return form->findChild<QAction*>(QString::fromLatin1(name)); }
 
@@ -307,11 +312,11 @@ TEST_F(EditorTest, NoProjectSearchesTheWordListOnly)
 
 TEST_F(EditorTest, AVeryLongHeaderIsShownWholeWithoutWideningTheWindow)
 {
-    const QString longHeader = "Long" + QString(100000, 'x') + ";";
+    const QString longHeader = "Huge" + QString(100000, 'x') + ";";
     testfiles::write(dir + "show.inc", "procedure " + longHeader.toLatin1() + "\r\n");
     open();
     const int width = form->width();
-    typeAt(5, " long(");
+    typeAt(5, " huge(");
     EXPECT_EQ(hint(), longHeader);
     QApplication::processEvents();
     EXPECT_EQ(form->width(), width);
