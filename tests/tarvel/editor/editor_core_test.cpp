@@ -159,22 +159,6 @@ TEST(SignatureLookup, AnEmptyListIsSkippedInThisPassAndReportedOncePerLookup)
     EXPECT_EQ(lists.emptyCalls, 2);
 }
 
-TEST(SignatureLookup, TenThousandWordsAndThirtyThousandHeaders)
-{
-    QStringList words;
-    for (int i = 0; i < 10000; ++i)
-        words.append(QStringLiteral("Word%1(x: Integer)").arg(i));
-    Lists lists;
-    for (int f = 0; f < 300; ++f) {
-        QStringList headers;
-        for (int h = 0; h < 100; ++h)
-            headers.append(QStringLiteral("Routine%1_%2(a: Byte);").arg(f).arg(h));
-        lists.files.append(headers);
-    }
-    EXPECT_EQ(FindSignature("ROUTINE299_99", words, &lists), "Routine299_99(a: Byte);");
-    EXPECT_EQ(FindSignature("WORD9999", words, &lists), "Word9999(x: Integer)");
-}
-
 TEST(PaneCycling, NextAndPreviousWrapAround)
 {
     const struct {

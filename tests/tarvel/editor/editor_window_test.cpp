@@ -376,13 +376,3 @@ TEST_F(EditorTest, EditCommandsAndTheirEnabledState)
     EXPECT_EQ(code()->text(), "");
     EXPECT_TRUE(dialogs.calls().isEmpty());
 }
-
-TEST_F(EditorTest, ClearIsSavedOnlyByALaterSave)
-{
-    open();
-    item("mnuClear")->trigger();
-    EXPECT_EQ(code()->text(), "");
-    EXPECT_EQ(testfiles::read(dir + "demo.pas"), DemoMain);
-    QTest::keyClick(view(), Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(testfiles::read(dir + "demo.pas"), "");
-}
