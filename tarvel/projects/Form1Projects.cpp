@@ -260,16 +260,6 @@ bool Form1::LoadProject(const QString& mainFilePath)
     return true;
 }
 
-void Form1::GetFileFunctions(int fileIndex, const QString& path)
-{
-    Q_UNUSED(fileIndex)
-    Q_UNUSED(path)
-}
-
-void Form1::RefreshTooltips()
-{
-}
-
 void Form1::mnuSavePrj_Click()
 {
     if (!m_project.isOpen())

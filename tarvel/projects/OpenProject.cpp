@@ -112,4 +112,10 @@ void OpenProject::setRoutines(int fileIndex, const FileRoutineList& routines)
         m_routines[fileIndex] = routines;
 }
 
+void OpenProject::addRoutines(int fileIndex, const FileRoutineList& routines)
+{
+    if (fileIndex >= 0 && fileIndex < m_routines.size())
+        m_routines[fileIndex] += routines;
+}
+
 } // namespace tarvel

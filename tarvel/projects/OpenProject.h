@@ -91,6 +91,8 @@ public:
     int fileCount() const { return int(m_routines.size()); }
     const FileRoutineList& routines(int fileIndex) const;
     void setRoutines(int fileIndex, const FileRoutineList& routines);
+    // Adds headers after those already in the list of file `fileIndex`.
+    void addRoutines(int fileIndex, const FileRoutineList& routines);
 
 private:
     ProjectInfo m_info;

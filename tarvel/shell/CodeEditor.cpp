@@ -644,6 +644,19 @@ bool CodeEditor::print(QPrinter* printer, int flags)
     return painter.end() && printed;
 }
 
+QString CodeEditor::wordBeforeCaret() const
+{
+    const QsciScintilla* view = activeView();
+    const unsigned long pos = static_cast<unsigned long>(view->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+    const long start = view->SendScintilla(QsciScintillaBase::SCI_WORDSTARTPOSITION, pos, 1L);
+    return QString::fromLatin1(bytesBetween(view, start, long(pos)));
+}
+
+void CodeEditor::setOwnKeys(const QList<QKeyCombination>& keys)
+{
+    m_ownKeys = keys;
+}
+
 QString CodeEditor::wordAtCaret() const
 {
     const QsciScintilla* view = activeView();
@@ -769,6 +782,19 @@ bool CodeEditor::eventFilter(QObject* watched, QEvent* event)
         if (watched == m_views[pane])
             makeActive(pane);
         break;
+    case QEvent::ShortcutOverride: {
+        // Accepting the override keeps the window's shortcut from firing: the key press then
+        // comes here and goes to keyDown.
+        if (watched != m_views[pane])
+            break;
+        auto* key = static_cast<QKeyEvent*>(event);
+        const int code = key->key() == Qt::Key_Backtab ? int(Qt::Key_Tab) : key->key();
+        if (m_ownKeys.contains(QKeyCombination(key->modifiers() & kShiftState, Qt::Key(code)))) {
+            event->accept();
+            return true;
+        }
+        break;
+    }
     case QEvent::KeyPress: {
         if (watched != m_views[pane])
             break;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QKeyCombination>
+#include <QList>
 #include <QString>
 #include <QWidget>
 
@@ -90,6 +92,13 @@ public:
     bool print(QPrinter* printer, int flags = 0);
 
     QString wordAtCaret() const;
+    // The part of the word at the caret that ends at the caret ("" after a blank).
+    QString wordBeforeCaret() const;
+
+    // Keys the program handles in keyDown although they are also window shortcuts (menu items):
+    // while a pane has the focus they go to keyDown and no shortcut fires, so one press is one
+    // action. Shift+Tab counts as Tab with Shift, as keyDown reports it.
+    void setOwnKeys(const QList<QKeyCombination>& keys);
 
     int paneCount() const;  // 1, or 2 when split
     int activePane() const; // 0 or 1
@@ -155,4 +164,5 @@ private:
     bool m_forcedModified = false;
     Search m_search;
     FindReplaceDialog* m_findDialog = nullptr;
+    QList<QKeyCombination> m_ownKeys;
 };

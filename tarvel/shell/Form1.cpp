@@ -15,7 +15,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPrinter>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
@@ -106,20 +105,16 @@ void Form1::buildControls()
     m_code->setObjectName(QStringLiteral("Code1"));
     m_code->setAccessibleName(QStringLiteral("Source editor"));
     m_code->move(twipsToPixels(tarvel::EditorLeftWithTreeTwips), 0);
-    // The editor's own Ctrl+Z binding is freed at start; Ctrl+Z (character 26, Ctrl alone) runs
-    // Edit > Undo, with its test of the modified flag, and Ctrl+Shift+Z, Redo on Linux desktops,
-    // runs Edit > Redo.
-    connect(m_code, &CodeEditor::keyPress, this, [this](int character, Qt::KeyboardModifiers shift, bool* cancel) {
-        if (character != 26)
-            return;
-        if (shift == Qt::ControlModifier) {
-            mnuUndo_Click();
-            *cancel = true;
-        } else if (shift == (Qt::ControlModifier | Qt::ShiftModifier)) {
-            mnuRedo_Click();
-            *cancel = true;
-        }
-    });
+    // The editor's events go to the Code1_ handlers. Keys that are also menu shortcuts are the
+    // editor's while it has the focus, so a press runs its command once.
+    m_code->setOwnKeys({QKeyCombination(Qt::ControlModifier, Qt::Key_S), QKeyCombination(Qt::ControlModifier, Qt::Key_F2),
+                        QKeyCombination(Qt::ControlModifier, Qt::Key_F3), QKeyCombination(Qt::ControlModifier, Qt::Key_Tab),
+                        QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Tab)});
+    connect(m_code, &CodeEditor::keyDown, this, &Form1::Code1_KeyDown);
+    connect(m_code, &CodeEditor::keyPress, this, &Form1::Code1_KeyPress);
+    connect(m_code, &CodeEditor::mouseDown, this, &Form1::Code1_MouseDown);
+    connect(m_code, &CodeEditor::mouseUp, this, &Form1::Code1_MouseUp);
+    connect(m_code, &CodeEditor::viewChange, this, &Form1::Code1_ViewChange);
 
     auto* status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("StatusBar1"));
@@ -130,9 +125,12 @@ void Form1::buildControls()
         auto* label = new QLabel(status);
         label->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
         label->setFrameShape(QFrame::StyledPanel);
+        label->setTextFormat(Qt::PlainText); // names and routine headers are shown as they are
         label->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
         if (widths[i] > 0)
             label->setMinimumWidth(widths[i]);
+        else // the hint panel takes what is left and never widens the window, however long its text
+            label->setSizePolicy(QSizePolicy::Ignored, label->sizePolicy().verticalPolicy());
         status->addWidget(label, i == 2 ? 1 : 0);
         m_panels[i] = label;
     }
@@ -179,12 +177,14 @@ void Form1::buildMenus()
     QMenu* newMenu = submenu(file, "mnuNewMenu", QStringLiteral("New"));
     connect(addItem(newMenu, "mnuNew", QStringLiteral("Project")), &QAction::triggered, this, &Form1::mnuNew_Click);
     m_newInc = addItem(newMenu, "mnuNewInc", QStringLiteral("Include file"));
+    connect(m_newInc, &QAction::triggered, this, &Form1::mnuNewInc_Click);
     QMenu* open = submenu(file, "mnOpen", QStringLiteral("Open"));
     connect(addItem(open, "mnuOpenProject", QStringLiteral("Project file")), &QAction::triggered, this,
             &Form1::mnuOpenProject_Click);
     connect(addItem(open, "mnuFileOpen", QStringLiteral("Pascal file")), &QAction::triggered, this,
             &Form1::mnuFileOpen_Click);
     m_openInc = addItem(open, "mnuOpenIncfile", QStringLiteral("Include file"));
+    connect(m_openInc, &QAction::triggered, this, &Form1::mnuOpenIncfile_Click);
     QMenu* save = submenu(file, "mnuSave", QStringLiteral("Save"));
     connect(addItem(save, "mnuSavePrj", QStringLiteral("Save Project")), &QAction::triggered, this,
             &Form1::mnuSavePrj_Click);
@@ -217,6 +217,7 @@ void Form1::buildMenus()
     connect(addItem(file, "mnuExit", QStringLiteral("Exit")), &QAction::triggered, this, &Form1::mnuExit_Click);
 
     QMenu* edit = menu("mnuEdit", QStringLiteral("&Edit"));
+    m_editMenu = edit;
     m_cut = addItem(edit, "mnuCut", QStringLiteral("Cut"));
     connect(m_cut, &QAction::triggered, this, &Form1::mnuCut_Click);
     m_copy = addItem(edit, "mnuCopy", QStringLiteral("Copy"));
@@ -472,70 +473,4 @@ void Form1::mnurecent_Click(int index)
         setProjectName(tarvel::UnnamedProject);
         LoadProject(path);
     }
-}
-
-// Edit commands.
-
-void Form1::mnuCut_Click()
-{
-    if (m_code->canCut())
-        m_code->cut();
-}
-
-void Form1::mnuCopy_Click()
-{
-    if (m_code->canCopy())
-        m_code->copy();
-}
-
-void Form1::mnuPaste_Click()
-{
-    if (m_code->canPaste())
-        m_code->paste();
-}
-
-void Form1::mnuDelete_Click()
-{
-    m_code->deleteSelection();
-}
-
-void Form1::mnuFind_Click()
-{
-    m_code->executeCommand(CodeEditor::CmdFind);
-}
-
-void Form1::mnuFindNext_Click()
-{
-    m_code->executeCommand(CodeEditor::CmdFindNext);
-}
-
-void Form1::mnuReplace_Click()
-{
-    m_code->executeCommand(CodeEditor::CmdFindReplace);
-}
-
-void Form1::mnuUndo_Click()
-{
-    if (m_code->canUndo() && m_code->isModified())
-        m_code->undo();
-}
-
-void Form1::mnuRedo_Click()
-{
-    if (m_code->canRedo())
-        m_code->redo();
-}
-
-void Form1::mnuClear_Click()
-{
-    m_code->setText(QString());
-}
-
-void Form1::mnuPrint_Click()
-{
-    QPrinter printer(QPrinter::HighResolution);
-    if (printer.isValid() && m_code->print(&printer, 0))
-        return;
-    m_dialogs.message(this, QStringLiteral("Printing failed: no printer is available, or the printer could not be started."),
-                      QStringLiteral("Tarvel"), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
 }

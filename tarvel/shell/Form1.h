@@ -76,7 +76,9 @@ public:
     void RefreshRecentMenu();
     // Builds the open project; true when the compiler ran and reported no errors.
     bool DoCompilation(bool makeChn);
+    // The routine headers of the file at `path` added to the list of file `fileIndex`.
     void GetFileFunctions(int fileIndex, const QString& path);
+    // Rebuilds the routine list of the selected document from the editor's text.
     void RefreshTooltips();
 
     // Window events.
@@ -84,8 +86,18 @@ public:
     void Form_Resize();
     void Timer1_Timer();
 
+    // Editor events (the editor's key, mouse and pane events arrive here). A key handler sets
+    // `cancel` when it has done all there is to do for the key.
+    void Code1_KeyDown(int key, Qt::KeyboardModifiers shift, bool* cancel);
+    void Code1_KeyPress(int character, Qt::KeyboardModifiers shift, bool* cancel);
+    void Code1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void Code1_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void Code1_ViewChange();
+
     // Menu handlers.
     void mnuNew_Click();
+    void mnuNewInc_Click();
+    void mnuOpenIncfile_Click();
     void mnuOpenProject_Click();
     void mnuFileOpen_Click();
     void mnuSavePrj_Click();
@@ -170,6 +182,17 @@ private:
     // Opens a .tpj as File > Open > Project file does once a path is chosen.
     void openProjectFileAndRemember(const QString& tpjPath);
 
+    // Editor services.
+    void signatureLookup();
+    // RefreshTooltips; `quiet` leaves out the message when no document is selected.
+    void refreshRoutines(bool quiet);
+    // Inserts the include directive for `fileName` where the user answers, then saves the shown
+    // document; false (after telling the user) when the save failed.
+    bool insertIncludeDirective(const QString& fileName);
+    // Commands that replace the open project wait for a running build: true (after telling the
+    // user) while one runs.
+    bool refuseWhileBuilding();
+
     // Building.
     bool refuseSecondBuild();
     bool saveBeforeBuild();
@@ -209,6 +232,7 @@ private:
     QAction* m_openInc = nullptr;
     QAction* m_split = nullptr;
     QAction* m_showTree = nullptr;
+    QMenu* m_editMenu = nullptr;
     QList<QAction*> m_projectItems;
     Form2* m_monitor = nullptr;
     bool m_building = false;
