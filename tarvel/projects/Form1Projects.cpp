@@ -199,6 +199,8 @@ void Form1::openProjectFileAndRemember(const QString& tpjPath)
 
 void Form1::mnuOpenProject_Click()
 {
+    if (refuseWhileBuilding())
+        return;
     if (BrowseDir.isEmpty())
         BrowseDir = QStringLiteral("/");
     const QString path = common::ShowOpenDialog(m_dialogs, this, QStringLiteral("Pascal File | *.tpj"),
@@ -380,6 +382,8 @@ void Form1::mnuSaveFile_Click()
 
 void Form1::mnuRefresh_Click()
 {
+    if (refuseWhileBuilding())
+        return;
     if (!m_project.isOpen())
         return;
     if (m_code->isModified() && !saveEditorTo(m_project.shownFilePath(), false))
@@ -389,6 +393,8 @@ void Form1::mnuRefresh_Click()
 
 void Form1::mnuFileOpen_Click()
 {
+    if (refuseWhileBuilding())
+        return;
     if (BrowseDir.isEmpty())
         BrowseDir = QStringLiteral("/");
     const QString path = common::ShowOpenDialog(m_dialogs, this, QStringLiteral("Pascal File | *.pas"),
@@ -409,6 +415,8 @@ void Form1::mnuFileOpen_Click()
 
 void Form1::mnuNew_Click()
 {
+    if (refuseWhileBuilding())
+        return;
     Tag.clear();
     {
         Form5 chooser(m_appDir, Tag, this);
