@@ -4,6 +4,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <signal.h>
+#include <unistd.h>
+
 namespace common {
 
 ShellOutcome ShellAndWait(const QString& commandLine, bool show, bool wait)
@@ -32,6 +35,9 @@ ShellOutcome RunProgram(const QString& program, const QStringList& arguments, bo
     if (!workingDirectory.isEmpty())
         process.setWorkingDirectory(workingDirectory);
     process.setProcessChannelMode(QProcess::ForwardedChannels);
+    // A session of its own: its process group holds the program and all it starts, and can be
+    // ended as a whole.
+    process.setChildProcessModifier([] { ::setsid(); });
 
     QEventLoop loop;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
@@ -45,6 +51,18 @@ ShellOutcome RunProgram(const QString& program, const QStringList& arguments, bo
     outcome.started = true;
     if (process.state() != QProcess::NotRunning)
         loop.exec();
+    if (process.state() != QProcess::NotRunning) {
+        // The wait was cut short. The program is still running; it and everything it started
+        // end now, while its group id cannot have been reused (the leader is not yet reaped).
+        const qint64 group = process.processId();
+        if (group > 0)
+            ::kill(-static_cast<pid_t>(group), SIGKILL);
+        if (!process.waitForFinished(10000))
+            process.kill();
+        process.waitForFinished(-1);
+        outcome.stopped = true;
+        return outcome;
+    }
     outcome.finished = process.exitStatus() == QProcess::NormalExit;
     outcome.exitCode = process.exitCode();
     return outcome;

@@ -1,11 +1,34 @@
 #include "build/BuildOutput.h"
 
+#include "build/BuildScript.h"
+#include "build/CompilerResults.h"
 #include "core/Paths.h"
+#include "core/Text.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 namespace tarvel {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// The file of that name in the project directory, found without regard to case; "" when there
+// is none (or it is no file).
+QString ExistingOutput(const QString& projectDir, const QString& name)
+{
+    const QString path = common::FindFileNoCase(projectDir, name);
+    return !path.isEmpty() && QFileInfo(path).isFile() ? path : QString();
+}
+
+QString Native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace
 
 bool ProjectDirectoryTooLarge(const QString& projectDir)
 {
@@ -15,11 +38,83 @@ bool ProjectDirectoryTooLarge(const QString& projectDir)
 
 bool RemoveOldOutput(const QString& projectDir, const QString& baseName, bool makeChn)
 {
-    const QString name = baseName + (makeChn ? QStringLiteral(".chn") : QStringLiteral(".com"));
-    const QString path = common::FindFileNoCase(projectDir, name);
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        return path.isEmpty();
-    return QFile::remove(path);
+    return RemoveFileNoCase(projectDir, baseName + (makeChn ? QStringLiteral(".chn") : QStringLiteral(".com")));
+}
+
+bool RemoveFileNoCase(const QString& folderPath, const QString& name)
+{
+    const QDir folder(folderPath);
+    bool gone = true;
+    const QStringList entries =
+        folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+    for (const QString& entry : entries) {
+        if (!common::AsciiEqualsNoCase(entry, name))
+            continue;
+        const QString path = folder.filePath(entry);
+        const QFileInfo info(path);
+        if (info.isDir() && !info.isSymLink()) {
+            gone = false;
+            continue;
+        }
+        gone = QFile::remove(path) && gone;
+    }
+    return gone;
+}
+
+QString CompilerProblem(const QString& compilerPath)
+{
+    const QFileInfo compiler(compilerPath);
+    QString reason;
+    if (!compiler.exists())
+        reason = QStringLiteral("There is no compiler there.");
+    else if (!compiler.isFile())
+        reason = QStringLiteral("That is not a file.");
+    else if (!compiler.isExecutable())
+        reason = QStringLiteral("That file may not be run (it is not executable).");
+    else
+        return QString();
+    return QStringLiteral("The compiler could not be started:") + kCrLf + Native(compilerPath) + kCrLf + reason + kCrLf
+           + kCrLf
+           + QStringLiteral("Put the Turbo Pascal 3 compiler there: a program or script named TP3 that the system "
+                            "may run (see README.md in that folder).")
+           + kCrLf;
+}
+
+BuildOutcome JudgeBuild(const BuildRequest& request)
+{
+    const QString projectDir = request.projectDir;
+    if (!ExistingOutput(projectDir, QLatin1String(kErrorsFileName)).isEmpty())
+        return CollectBuildOutcome(projectDir);
+
+    BuildOutcome outcome;
+    const QString chn = request.baseName + QStringLiteral(".chn");
+    if (ExistingOutput(projectDir, chn).isEmpty()) {
+        const QString compiler = CompilerPath(request.appDir);
+        outcome.report = QStringLiteral("The compiler left no result: neither errors.txt nor ") + chn
+                         + QStringLiteral(" was written.") + kCrLf + Native(compiler) + kCrLf + kCrLf
+                         + QStringLiteral("The compiler there must write ") + chn
+                         + QStringLiteral(" into the project folder, or errors.txt when the source has errors "
+                                          "(see README.md in that folder).")
+                         + kCrLf;
+        const QString result = ExistingOutput(projectDir, QLatin1String(kResultFileName));
+        if (!result.isEmpty() && QFileInfo(result).size() > 0)
+            outcome.report += QStringLiteral("What it printed is in ") + Native(result) + kCrLf;
+        return outcome;
+    }
+    const QString com = request.baseName + QStringLiteral(".com");
+    if (!request.makeChn && ExistingOutput(projectDir, com).isEmpty()) {
+        const QString runtime = RuntimePath(request.appDir);
+        outcome.report = QStringLiteral("The program ") + com + QStringLiteral(" could not be made from ") + chn
+                         + QStringLiteral(" and the run-time file:") + kCrLf + Native(runtime) + kCrLf;
+        outcome.report += QFileInfo(runtime).isFile()
+                              ? QStringLiteral("Joining the two files failed.") + kCrLf
+                              : kCrLf
+                                    + QStringLiteral("Put the Turbo Pascal 3 run-time file there, named runtime.com "
+                                                     "(see README.md in that folder).")
+                                    + kCrLf;
+        return outcome;
+    }
+    return CollectBuildOutcome(projectDir);
 }
 
 } // namespace tarvel

@@ -4,6 +4,9 @@
 
 namespace tarvel {
 
+struct BuildOutcome;
+struct BuildRequest;
+
 // The most a project directory may hold: what fits a 720 KB MSX disk (737,280 bytes is accepted).
 inline constexpr qint64 kMaxProjectBytes = 720 * 1024;
 
@@ -11,9 +14,26 @@ inline constexpr qint64 kMaxProjectBytes = 720 * 1024;
 // not) add up to more than kMaxProjectBytes.
 [[nodiscard]] bool ProjectDirectoryTooLarge(const QString& projectDir);
 
+// Deletes the file `name` from the folder in every letter case it exists in (MYFILE.TXT and
+// MyFile.txt alike). True when no entry of that name remains; a folder of that name stays.
+[[nodiscard]] bool RemoveFileNoCase(const QString& folder, const QString& name);
+
 // Deletes the output a build is about to make (<base>.chn for a CHN build, else <base>.com),
-// found without regard to case, so it is neither counted by the size check nor left stale.
-// The other kind of output is left alone. True when nothing of that name remains.
-bool RemoveOldOutput(const QString& projectDir, const QString& baseName, bool makeChn);
+// in every letter case it exists in, so it is neither counted by the size check nor taken for
+// this build's output. The other kind of output is left alone. True when nothing of that name
+// remains.
+[[nodiscard]] bool RemoveOldOutput(const QString& projectDir, const QString& baseName, bool makeChn);
+
+// Why the compiler cannot be started: a readable reason with what to put there, or "" when
+// `compilerPath` is a file the system may run.
+[[nodiscard]] QString CompilerProblem(const QString& compilerPath);
+
+// The verdict on a finished build of `request` that started without errors.txt, <base>.chn and
+// (for a .com build) <base>.com in the project directory. It failed when the compiler left
+// errors.txt (the error report, as CollectBuildOutcome gives it), when it left no <base>.chn
+// (it did not run or wrote nothing; result.txt stays, it may say why), or when a .com build
+// has no <base>.com (the join did not happen). Otherwise it succeeded, with the summary of
+// result.txt.
+[[nodiscard]] BuildOutcome JudgeBuild(const BuildRequest& request);
 
 } // namespace tarvel

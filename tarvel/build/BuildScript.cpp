@@ -112,6 +112,18 @@ QByteArray RenderBatchFile(const QList<BuildStep>& steps)
     return common::JoinCrLf(lines);
 }
 
+QString CompilerPath(const QString& appDir)
+{
+    return JoinPath(JoinPath(appDir, QStringLiteral("compiler"), PathStyle::Posix), QStringLiteral("TP3"),
+                    PathStyle::Posix);
+}
+
+QString RuntimePath(const QString& appDir)
+{
+    return JoinPath(JoinPath(appDir, QStringLiteral("compiler"), PathStyle::Posix), QStringLiteral("runtime.com"),
+                    PathStyle::Posix);
+}
+
 QString BuildScriptPath(const QString& appDir)
 {
     return JoinPath(JoinPath(appDir, QStringLiteral("compiler"), PathStyle::Posix), QStringLiteral("turbopc.sh"),

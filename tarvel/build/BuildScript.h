@@ -66,6 +66,10 @@ inline constexpr char kResultFileName[] = "result.txt";
 // (8.3) paths, which hold no blanks or quotes.
 [[nodiscard]] QByteArray RenderBatchFile(const QList<BuildStep>& steps);
 
+// The outside compiler and its run-time file: <appDir>/compiler/TP3 and <appDir>/compiler/runtime.com.
+[[nodiscard]] QString CompilerPath(const QString& appDir);
+[[nodiscard]] QString RuntimePath(const QString& appDir);
+
 // Where the build script lives: <appDir>/compiler/turbopc.sh.
 [[nodiscard]] QString BuildScriptPath(const QString& appDir);
 

@@ -4,8 +4,8 @@
 #include "build/FieldReader.h"
 
 #include "core/Paths.h"
-#include "core/TextFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -68,16 +68,14 @@ int LeadingNumber(const QString& field)
     return any ? static_cast<int>(value) : 0;
 }
 
-CompilerErrorList ReadCompilerErrors(const QByteArray& errorsTxt, int limit)
+CompilerErrorList ReadCompilerErrors(FieldReader& reader, int limit)
 {
     CompilerErrorList list;
-    FieldReader reader(errorsTxt);
-
     while (list.errors.size() < limit && !reader.atEnd()) {
         QStringList fields;
         bool anyText = false;
         while (fields.size() < kFieldsPerRecord) {
-            std::optional<QString> field = reader.next();
+            std::optional<QString> field = reader.next(kMaxShownField + 1);
             if (!field)
                 break;
             anyText = anyText || !field->isEmpty();
@@ -88,8 +86,8 @@ CompilerErrorList ReadCompilerErrors(const QByteArray& errorsTxt, int limit)
         list.errors.append(MakeError(fields));
     }
 
-    // Count what is not kept without building it.
-    while (!reader.atEnd()) {
+    // One more record, passed over, tells whether the list is complete.
+    if (!reader.atEnd()) {
         int count = 0;
         bool anyText = false;
         while (count < kFieldsPerRecord) {
@@ -99,11 +97,16 @@ CompilerErrorList ReadCompilerErrors(const QByteArray& errorsTxt, int limit)
             anyText = anyText || *length > 0;
             ++count;
         }
-        if (count < kFieldsPerRecord && !anyText)
-            break;
-        ++list.notListed;
+        list.moreNotListed = count == kFieldsPerRecord || anyText;
     }
+    list.moreNotListed = list.moreNotListed || reader.cutShort();
     return list;
+}
+
+CompilerErrorList ReadCompilerErrors(const QByteArray& errorsTxt, int limit)
+{
+    FieldReader reader(errorsTxt);
+    return ReadCompilerErrors(reader, limit);
 }
 
 QString ErrorReportText(const CompilerErrorList& list)
@@ -114,21 +117,20 @@ QString ErrorReportText(const CompilerErrorList& list)
                 + QStringLiteral(", column ") + Shown(error.column) + kCrLf;
         text += QStringLiteral("Error : ") + Shown(error.number) + QStringLiteral(" - ") + Shown(error.message) + kCrLf;
     }
-    if (list.notListed > 0)
-        text += QStringLiteral("(%1 more errors not listed)").arg(list.notListed) + kCrLf;
+    if (list.moreNotListed)
+        text += QStringLiteral("(more errors not listed)") + kCrLf;
     return text;
 }
 
-QString SuccessReportText(const QByteArray& resultTxt)
+QString SuccessReportText(FieldReader& reader)
 {
     QString text = kCrLf + QStringLiteral("No errors - Sucessfully compiled");
-    FieldReader reader(resultTxt);
-    while (std::optional<QString> field = reader.next()) {
+    while (std::optional<QString> field = reader.next(kMaxShownField + 1)) {
         if (!field->startsWith(QLatin1String("Code")))
             continue;
         text += kCrLf + kCrLf + Shown(*field);
         for (int i = 0; i < 2; ++i) {
-            field = reader.next();
+            field = reader.next(kMaxShownField + 1);
             if (!field)
                 break;
             text += kCrLf + Shown(*field);
@@ -138,6 +140,12 @@ QString SuccessReportText(const QByteArray& resultTxt)
     return text;
 }
 
+QString SuccessReportText(const QByteArray& resultTxt)
+{
+    FieldReader reader(resultTxt);
+    return SuccessReportText(reader);
+}
+
 BuildOutcome CollectBuildOutcome(const QString& projectDir)
 {
     BuildOutcome outcome;
@@ -145,23 +153,32 @@ BuildOutcome CollectBuildOutcome(const QString& projectDir)
     if (errorsPath.isEmpty()) {
         outcome.succeeded = true;
         const QString resultPath = FindOutputFile(projectDir, kResultFileName);
-        QByteArray result;
-        if (!resultPath.isEmpty()) {
-            if (common::Result<QByteArray> bytes = common::ReadFileBytes(resultPath))
-                result = bytes.value();
-            QFile::remove(resultPath);
+        QFile result(resultPath);
+        if (!resultPath.isEmpty() && result.open(QIODevice::ReadOnly)) {
+            FieldReader reader(result);
+            outcome.report = SuccessReportText(reader);
+            result.close();
+        } else {
+            outcome.report = SuccessReportText(QByteArray());
         }
-        outcome.report = SuccessReportText(result);
+        if (!resultPath.isEmpty())
+            QFile::remove(resultPath);
         return outcome;
     }
 
-    common::Result<QByteArray> bytes = common::ReadFileBytes(errorsPath);
-    QFile::remove(errorsPath);
-    if (!bytes) {
-        outcome.report = bytes.error() + kCrLf;
+    QFile errors(errorsPath);
+    if (!errors.open(QIODevice::ReadOnly)) {
+        outcome.report = QStringLiteral("The compiler's error list could not be read:\r\n%1\r\n%2\r\n")
+                             .arg(QDir::toNativeSeparators(errorsPath), errors.errorString());
+        QFile::remove(errorsPath);
         return outcome;
     }
-    outcome.errors = ReadCompilerErrors(bytes.value());
+    {
+        FieldReader reader(errors, kMaxErrorsBytes);
+        outcome.errors = ReadCompilerErrors(reader);
+    }
+    errors.close();
+    QFile::remove(errorsPath);
     outcome.report = ErrorReportText(outcome.errors);
     if (outcome.errors.errors.isEmpty())
         outcome.report = QStringLiteral("The compiler reported errors but listed none.") + kCrLf;

@@ -46,14 +46,22 @@ private:
 
 } // namespace
 
-bool Form1::refuseSecondBuild()
+bool Form1::refuseWhileBuilding()
 {
     if (!m_building)
         return false;
-    // The running build's script and output files must not be rewritten under it.
+    // The running build's script, project folder and tree must not change under it: it reports
+    // into them when the compiler ends.
     m_dialogs.message(this, QStringLiteral("A build is still running. Wait until it has finished."),
                       QStringLiteral("Tarvel"), Dialogs::Icon::Information, Dialogs::Buttons::Ok);
     return true;
+}
+
+bool Form1::stopBuildToExit()
+{
+    return m_dialogs.message(this, QStringLiteral("A build is still running.\nStop it and exit Tarvel?"),
+                             QStringLiteral("Tarvel"), Dialogs::Icon::Question, Dialogs::Buttons::YesNo)
+           == Dialogs::Answer::Yes;
 }
 
 bool Form1::saveBeforeBuild()
@@ -66,14 +74,14 @@ bool Form1::saveBeforeBuild()
 
 void Form1::mnuCompile_Click()
 {
-    if (refuseSecondBuild() || !saveBeforeBuild())
+    if (refuseWhileBuilding() || !saveBeforeBuild())
         return;
     DoCompilation(false);
 }
 
 void Form1::mnuCompileCHN_Click()
 {
-    if (refuseSecondBuild() || !saveBeforeBuild())
+    if (refuseWhileBuilding() || !saveBeforeBuild())
         return;
     DoCompilation(true);
 }
@@ -86,7 +94,7 @@ bool Form1::DoCompilation(bool makeChn)
                           Dialogs::Buttons::Ok);
         return false;
     }
-    if (refuseSecondBuild())
+    if (refuseWhileBuilding())
         return false;
     BusyFlag busy(m_building);
 
@@ -102,13 +110,34 @@ bool Form1::DoCompilation(bool makeChn)
         m_monitor = new Form2(this);
         m_monitor->setAttribute(Qt::WA_DeleteOnClose, false);
     }
-    tarvel::RemoveOldOutput(projectDir, baseName, makeChn);
+    const bool oldOutputGone = tarvel::RemoveOldOutput(projectDir, baseName, makeChn);
     if (tarvel::ProjectDirectoryTooLarge(projectDir)) {
         m_monitor->bringUp(this, project.ProjectName);
         m_monitor->showSizeError(projectDir);
         return false;
     }
     m_monitor->bringUp(this, project.ProjectName);
+
+    // A build is judged by the files it leaves, so none of them may be left from before: the
+    // output, the chain file a .com is joined from, and an error list nobody read.
+    const auto cannotDelete = [&](const QString& name) {
+        m_monitor->showErrors(QStringLiteral("The old file %1 in\r\n%2\r\ncould not be deleted, so this build "
+                                             "could not be told from it.\r\n")
+                                  .arg(name, projectDir));
+        return false;
+    };
+    if (!oldOutputGone)
+        return cannotDelete(baseName + (makeChn ? QStringLiteral(".chn") : QStringLiteral(".com")));
+    if (!makeChn && !tarvel::RemoveOldOutput(projectDir, baseName, true))
+        return cannotDelete(baseName + QStringLiteral(".chn"));
+    if (!tarvel::RemoveFileNoCase(projectDir, QLatin1String(tarvel::kErrorsFileName)))
+        return cannotDelete(QLatin1String(tarvel::kErrorsFileName));
+
+    const QString compilerProblem = tarvel::CompilerProblem(tarvel::CompilerPath(m_appDir));
+    if (!compilerProblem.isEmpty()) {
+        m_monitor->showErrors(compilerProblem);
+        return false;
+    }
 
     tarvel::BuildRequest request;
     request.projectDir = projectDir;
@@ -123,15 +152,23 @@ bool Form1::DoCompilation(bool makeChn)
         m_monitor->showErrors(QStringLiteral("The build script could not be written:\r\n") + written.error());
         return false;
     }
-    // An errors.txt left by an earlier run that never got read would turn this build into a failure.
-    const QString staleErrors = common::FindFileNoCase(projectDir, QStringLiteral("errors.txt"));
-    if (!staleErrors.isEmpty())
-        QFile::remove(staleErrors);
     const tarvel::CommandLine run = tarvel::BuildScriptCommand(script);
-    common::RunProgram(run.program, run.arguments, true);
-
+    const common::ShellOutcome ran = common::RunProgram(run.program, run.arguments, true);
+    if (ran.stopped) {
+        // Tarvel is exiting: the compiler has been ended, and what it left tells nothing.
+        m_monitor->showErrors(QStringLiteral("The build was stopped.\r\n"));
+        return false;
+    }
     m_code->setHighlightedLine(-1);
-    const tarvel::BuildOutcome outcome = tarvel::CollectBuildOutcome(projectDir);
+    // The outcome is shown also when the monitor was closed during the compile.
+    m_monitor->bringUp(this, project.ProjectName);
+    if (!ran.started) {
+        m_monitor->showErrors(QStringLiteral("The build script could not be run:\r\n%1 %2\r\n")
+                                  .arg(run.program, run.arguments.join(QLatin1Char(' '))));
+        return false;
+    }
+
+    const tarvel::BuildOutcome outcome = tarvel::JudgeBuild(request);
     if (outcome.succeeded) {
         m_monitor->showSuccess(outcome.report);
         return true;
@@ -173,7 +210,7 @@ bool Form1::jumpToError(const QString& file, int line)
 
 void Form1::mnuCompileRun_Click()
 {
-    if (refuseSecondBuild() || !saveBeforeBuild())
+    if (refuseWhileBuilding() || !saveBeforeBuild())
         return;
     if (!DoCompilation(false))
         return;
@@ -200,10 +237,17 @@ void Form1::runAndStartEmulator()
         WaitCursor hourglass;
         made = common::RunProgram(dsktool.program, dsktool.arguments, true);
     }
-    if (!made.started || !made.finished || made.exitCode != 0 || !common::FileExists(image)) {
-        m_dialogs.message(this,
-                          QStringLiteral("The disk image could not be made:\n%1\n\n%2 %3")
-                              .arg(image, dsktool.program, made.started ? QStringLiteral("failed.") : QStringLiteral("could not be started.")),
+    if (made.stopped)
+        return; // Tarvel is exiting
+    // Only a whole disk at the expected place goes to the emulator.
+    const common::Status disk = tarvel::CheckDiskImage(image);
+    if (!made.started || !made.finished || made.exitCode != 0 || !disk) {
+        const QString reason = !made.started    ? dsktool.program + QStringLiteral(" could not be started.")
+                               : !made.finished ? dsktool.program + QStringLiteral(" did not end normally.")
+                               : made.exitCode != 0
+                                   ? dsktool.program + QStringLiteral(" failed (exit status %1).").arg(made.exitCode)
+                                   : disk.error();
+        m_dialogs.message(this, QStringLiteral("The disk image could not be made:\n%1\n\n%2").arg(image, reason),
                           QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
         return;
     }

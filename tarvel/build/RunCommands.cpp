@@ -3,6 +3,7 @@
 #include "core/Paths.h"
 #include "core/Text.h"
 
+#include <QFileInfo>
 #include <QProcess>
 
 namespace tarvel {
@@ -15,6 +16,22 @@ CommandLine BuildScriptCommand(const QString& scriptPath)
 QString DiskImagePath(const QString& diskImageDir)
 {
     return common::AddBackslash(diskImageDir) + QStringLiteral("d.dsk");
+}
+
+common::Status CheckDiskImage(const QString& imagePath)
+{
+    const QFileInfo image(imagePath);
+    if (image.isSymLink() || (image.exists() && !image.isFile()))
+        return common::Failure(QStringLiteral("%1 is not a plain file.").arg(imagePath));
+    if (!image.exists())
+        return common::Failure(QStringLiteral("No disk image was made at %1.").arg(imagePath));
+    if (image.size() != kDiskImageBytes) {
+        return common::Failure(QStringLiteral("%1 holds %2 bytes, not the %3 of a 720 KB disk.")
+                                   .arg(imagePath)
+                                   .arg(image.size())
+                                   .arg(kDiskImageBytes));
+    }
+    return common::Success();
 }
 
 CommandLine DsktoolCommand(const QString& appDir, const QString& imagePath, const QString& projectDir)

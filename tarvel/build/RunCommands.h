@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +24,13 @@ struct CommandLine {
 
 // The disk image Compile and Run makes: <disk-image directory>/d.dsk.
 [[nodiscard]] QString DiskImagePath(const QString& diskImageDir);
+
+// The size of the 720 KB MSX disk dsktool makes.
+inline constexpr qint64 kDiskImageBytes = 737280;
+
+// Whether `imagePath` holds the disk image that dsktool was to make: a regular file (not a link)
+// of kDiskImageBytes. The failure says what is there instead.
+[[nodiscard]] common::Status CheckDiskImage(const QString& imagePath);
 
 // <appDir>/dsk/dsktool a <image> <projectDir>/*.* — the pattern is one argument that dsktool
 // expands itself, so nothing in the project path is ever seen by a shell.

@@ -199,6 +199,8 @@ void Form1::openProjectFileAndRemember(const QString& tpjPath)
 
 void Form1::mnuOpenProject_Click()
 {
+    if (refuseWhileBuilding())
+        return;
     if (BrowseDir.isEmpty())
         BrowseDir = QStringLiteral("/");
     const QString path = common::ShowOpenDialog(m_dialogs, this, QStringLiteral("Pascal File | *.tpj"),
@@ -370,6 +372,8 @@ void Form1::mnuSaveFile_Click()
 
 void Form1::mnuRefresh_Click()
 {
+    if (refuseWhileBuilding())
+        return;
     if (!m_project.isOpen())
         return;
     if (m_code->isModified() && !saveEditorTo(m_project.shownFilePath(), false))
@@ -379,6 +383,8 @@ void Form1::mnuRefresh_Click()
 
 void Form1::mnuFileOpen_Click()
 {
+    if (refuseWhileBuilding())
+        return;
     if (BrowseDir.isEmpty())
         BrowseDir = QStringLiteral("/");
     const QString path = common::ShowOpenDialog(m_dialogs, this, QStringLiteral("Pascal File | *.pas"),
@@ -399,6 +405,8 @@ void Form1::mnuFileOpen_Click()
 
 void Form1::mnuNew_Click()
 {
+    if (refuseWhileBuilding())
+        return;
     Tag.clear();
     {
         Form5 chooser(m_appDir, Tag, this);

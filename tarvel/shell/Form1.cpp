@@ -402,13 +402,24 @@ void Form1::keyReleaseEvent(QKeyEvent* event)
 
 void Form1::mnuExit_Click()
 {
+    // A running build is stopped first (leaving the event loops ends its wait), or not at all.
+    if (m_building && !stopBuildToExit())
+        return;
     QApplication::exit(0);
     hide();
 }
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    // Nothing is asked and nothing is saved: unsaved edits are given up.
+    // Nothing is asked and nothing is saved: unsaved edits are given up. Only a running build
+    // is asked about, as by File > Exit.
+    if (m_building) {
+        if (!stopBuildToExit()) {
+            event->ignore();
+            return;
+        }
+        QApplication::exit(0);
+    }
     event->accept();
 }
 
@@ -451,6 +462,8 @@ void Form1::AddRecentFile(const QString& path)
 
 void Form1::mnurecent_Click(int index)
 {
+    if (refuseWhileBuilding())
+        return;
     const QString path = QString(m_recent[index]->text()).replace(QStringLiteral("&&"), QStringLiteral("&"));
     if (!common::FileExists(path)) {
         m_dialogs.message(this, QStringLiteral("Tarvel cannot find this file!"), QStringLiteral("Error"),

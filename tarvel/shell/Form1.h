@@ -151,6 +151,9 @@ public:
     Form2* monitor() const { return m_monitor; }
     // True while a build or Compile and Run waits for an outside program.
     bool isBuilding() const { return m_building; }
+    // While a build runs, tells the user and returns true: commands that start a build, or that
+    // open, create, refresh or close a project, call this first and stop when it says so.
+    bool refuseWhileBuilding();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -194,7 +197,8 @@ private:
     bool refuseWhileBuilding();
 
     // Building.
-    bool refuseSecondBuild();
+    // Asks whether to stop the running build in order to exit; true for Yes.
+    bool stopBuildToExit();
     bool saveBeforeBuild();
     bool jumpToError(const QString& file, int line);
     void runAndStartEmulator();

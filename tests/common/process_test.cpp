@@ -2,7 +2,7 @@
 
 #include "TestFiles.h"
 
-#include <QElapsedTimer>
+#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -14,32 +14,43 @@ using namespace common;
 TEST(Process, WaitingReturnsAfterTheProcessEndedWhileEventsKeepRunning)
 {
     QTemporaryDir dir;
+    const QString go = dir.filePath("go");
     const QString marker = dir.filePath("done");
+    // The process ends only after a timer of this program, which must keep firing during the
+    // wait, has ticked three times and let it go on.
     int ticks = 0;
     QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
-    timer.start(50);
-    const ShellOutcome outcome =
-        ShellAndWait(QStringLiteral("/bin/sh -c \"sleep 0.6; echo x > '%1'\"").arg(marker), false, true);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (++ticks == 3)
+            testfiles::write(go, "");
+    });
+    timer.start(20);
+    const ShellOutcome outcome = ShellAndWait(
+        QStringLiteral("/bin/sh -c \"i=0; while [ ! -e '%1' ] && [ $i -lt 600 ]; do sleep 0.1; i=$((i+1)); done; echo x > '%2'\"")
+            .arg(go, marker),
+        false, true);
     EXPECT_TRUE(outcome.started);
     EXPECT_TRUE(outcome.finished);
+    EXPECT_FALSE(outcome.stopped);
     EXPECT_EQ(outcome.exitCode, 0);
-    EXPECT_TRUE(QFile::exists(marker));
-    EXPECT_GE(ticks, 5) << "the timer must keep firing while the process runs";
+    EXPECT_TRUE(QFile::exists(go)) << "the timer fired during the wait";
+    EXPECT_TRUE(QFile::exists(marker)) << "the wait returned only after the process ended";
 }
 
 TEST(Process, NotWaitingReturnsAtOnce)
 {
     QTemporaryDir dir;
+    const QString go = dir.filePath("go");
     const QString marker = dir.filePath("late");
-    QElapsedTimer clock;
-    clock.start();
-    const ShellOutcome outcome =
-        ShellAndWait(QStringLiteral("/bin/sh -c \"sleep 0.5; echo x > '%1'\"").arg(marker), true, false);
-    EXPECT_LT(clock.elapsed(), 400);
+    // The process goes on only when this test lets it, after the call has returned.
+    const ShellOutcome outcome = ShellAndWait(
+        QStringLiteral("/bin/sh -c \"i=0; while [ ! -e '%1' ] && [ $i -lt 600 ]; do sleep 0.05; i=$((i+1)); done; echo x > '%2'\"")
+            .arg(go, marker),
+        true, false);
     EXPECT_TRUE(outcome.started);
-    EXPECT_FALSE(QFile::exists(marker));
-    EXPECT_TRUE(testfiles::waitUntil([&] { return QFile::exists(marker); }, 5000));
+    EXPECT_FALSE(QFile::exists(marker)) << "the call waited for the process";
+    testfiles::write(go, "");
+    EXPECT_TRUE(testfiles::waitUntil([&] { return QFile::exists(marker); }, 20000));
 }
 
 TEST(Process, AProgramThatCannotStartReturnsAtOnce)
@@ -55,7 +66,64 @@ TEST(Process, QuotedWordsReachTheProgramWholeAndNoShellExpandsThem)
     const QString script = dir.filePath("args.sh");
     const QString out = dir.filePath("args");
     testfiles::write(script, QStringLiteral("printf '%s|' \"$@\" > '%1'\n").arg(out).toUtf8());
-    ShellAndWait(QStringLiteral("/bin/sh \"%1\" \"a b\" \"$(touch %2/x)\" `id`").arg(script, dir.path()), false, true);
+    const ShellOutcome outcome =
+        ShellAndWait(QStringLiteral("/bin/sh \"%1\" \"a b\" \"$(touch %2/x)\" `id`").arg(script, dir.path()), false, true);
+    EXPECT_TRUE(outcome.finished);
     EXPECT_EQ(testfiles::read(out), QStringLiteral("a b|$(touch %1/x)|`id`|").arg(dir.path()).toUtf8());
     EXPECT_FALSE(QFile::exists(dir.filePath("x")));
+}
+
+namespace {
+
+// True when the process has ended (gone, or a zombie nobody reaped yet).
+bool ProcessEnded(qint64 pid)
+{
+    const QByteArray stat = testfiles::read(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (stat.isEmpty())
+        return true;
+    const int close = stat.lastIndexOf(')');
+    const char state = close >= 0 && close + 2 < stat.size() ? stat.at(close + 2) : '?';
+    return state == 'Z' || state == 'X';
+}
+
+} // namespace
+
+TEST(Process, AWaitCutShortEndsTheWholeProcessGroupAndIsNoSuccess)
+{
+    QTemporaryDir dir;
+    const QString pids = dir.filePath("pids");
+    // A shell that starts a program of its own and waits for it; both would run for minutes.
+    const QString script = QStringLiteral("sleep 300 & echo $! > '%1.part'; echo $$ >> '%1.part'; mv '%1.part' '%1'; wait")
+                               .arg(pids);
+    ShellOutcome outcome;
+    bool returned = false;
+    QTimer::singleShot(0, [&] {
+        outcome = RunProgram(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script}, true);
+        returned = true;
+    });
+    // Once both run, the application quits, which ends every event loop and so the wait.
+    QTimer quit;
+    QObject::connect(&quit, &QTimer::timeout, [&] {
+        if (QFile::exists(pids))
+            QApplication::exit(0);
+    });
+    quit.start(10);
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QApplication::exit(99); });
+    guard.start(60000);
+    EXPECT_EQ(QApplication::exec(), 0);
+
+    ASSERT_TRUE(returned);
+    EXPECT_TRUE(outcome.started);
+    EXPECT_FALSE(outcome.finished) << "a wait cut short is no success";
+    EXPECT_TRUE(outcome.stopped);
+    const QList<QByteArray> ids = testfiles::read(pids).split('\n');
+    ASSERT_GE(ids.size(), 2);
+    for (const QByteArray& id : ids) {
+        if (id.trimmed().isEmpty())
+            continue;
+        EXPECT_TRUE(testfiles::waitUntil([&] { return ProcessEnded(id.trimmed().toLongLong()); }, 20000))
+            << "process " << id.toStdString() << " still runs";
+    }
 }

@@ -1,4 +1,5 @@
 #include "build/BuildOutput.h"
+#include "build/BuildScript.h"
 #include "build/RunCommands.h"
 
 #include "TestFiles.h"
@@ -8,6 +9,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace tarvel;
 
@@ -79,20 +82,96 @@ TEST(BuildOutput, OnlyTheOutputOfTheComingBuildIsDeleted)
     const struct {
         const char* name;
         bool makeChn;
-        QStringList before;
+        QStringList before; // a name ending in '/' is a folder
         QStringList after;
+        bool gone;
     } rows[] = {
-        {"com build deletes the com", false, {"Demo.chn", "Demo.com", "Demo.pas"}, {"Demo.chn", "Demo.pas"}},
-        {"chn build deletes the chn", true, {"Demo.chn", "Demo.com", "Demo.pas"}, {"Demo.com", "Demo.pas"}},
-        {"found without regard to case", false, {"DEMO.COM", "Demo.pas"}, {"Demo.pas"}},
-        {"nothing to delete", false, {"Demo.pas"}, {"Demo.pas"}},
+        {"com build deletes the com", false, {"Demo.chn", "Demo.com", "Demo.pas"}, {"Demo.chn", "Demo.pas"}, true},
+        {"chn build deletes the chn", true, {"Demo.chn", "Demo.com", "Demo.pas"}, {"Demo.com", "Demo.pas"}, true},
+        {"found without regard to case", false, {"DEMO.COM", "Demo.pas"}, {"Demo.pas"}, true},
+        {"every letter case it exists in", true, {"DEMO.CHN", "Demo.chn", "demo.Chn", "Demo.pas"}, {"Demo.pas"}, true},
+        {"nothing to delete", false, {"Demo.pas"}, {"Demo.pas"}, true},
+        {"a folder of that name stays and says so", false, {"Demo.com/", "Demo.pas"}, {"Demo.com", "Demo.pas"}, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         QTemporaryDir dir;
-        for (const QString& name : row.before)
-            testfiles::write(dir.filePath(name), "x");
-        EXPECT_TRUE(RemoveOldOutput(dir.path(), "Demo", row.makeChn));
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files, QDir::Name), row.after);
+        for (const QString& name : row.before) {
+            if (name.endsWith('/'))
+                QDir().mkpath(dir.filePath(name));
+            else
+                testfiles::write(dir.filePath(name), "x");
+        }
+        EXPECT_EQ(RemoveOldOutput(dir.path(), "Demo", row.makeChn), row.gone);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name), row.after);
+    }
+}
+
+TEST(BuildOutput, TheCompilerMustBeAFileTheSystemMayRun)
+{
+    QTemporaryDir kit;
+    const QString compiler = CompilerPath(kit.path());
+    EXPECT_EQ(compiler, kit.path() + "/compiler/TP3");
+    const struct {
+        const char* name;
+        QByteArray bytes; // null: a folder; empty: nothing
+        bool executable;
+        QString reason;
+    } rows[] = {
+        {"missing", "", false, "There is no compiler there."},
+        {"a folder", QByteArray(), false, "That is not a file."},
+        {"not executable", "#!/bin/sh\n", false, "That file may not be run (it is not executable)."},
+        {"a program", "#!/bin/sh\n", true, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QDir(kit.path()).removeRecursively();
+        QDir().mkpath(kit.path() + "/compiler");
+        if (row.bytes.isNull())
+            QDir().mkpath(compiler);
+        else if (!row.bytes.isEmpty())
+            testfiles::write(compiler, row.bytes);
+        if (row.executable)
+            QFile::setPermissions(compiler, QFile::permissions(compiler) | QFileDevice::ExeOwner);
+        const QString problem = CompilerProblem(compiler);
+        if (row.reason.isEmpty()) {
+            EXPECT_EQ(problem, "");
+        } else {
+            EXPECT_EQ(problem, "The compiler could not be started:\r\n" + compiler + "\r\n" + row.reason
+                                   + "\r\n\r\nPut the Turbo Pascal 3 compiler there: a program or script named TP3 "
+                                     "that the system may run (see README.md in that folder).\r\n");
+        }
+    }
+}
+
+TEST(RunCommands, OnlyAWholeDiskImageCounts)
+{
+    QTemporaryDir dir;
+    const QString image = dir.filePath("d.dsk");
+    const struct {
+        const char* name;
+        std::function<void()> make;
+        QString error; // "" when the image counts
+    } rows[] = {
+        {"a whole image", [&] { testfiles::write(image, QByteArray(737280, '\0')); }, ""},
+        {"nothing there", [] {}, "No disk image was made at " + image + "."},
+        {"a short file", [&] { testfiles::write(image, QByteArray(31, ' ')); },
+         image + " holds 31 bytes, not the 737280 of a 720 KB disk."},
+        {"one byte too many", [&] { testfiles::write(image, QByteArray(737281, '\0')); },
+         image + " holds 737281 bytes, not the 737280 of a 720 KB disk."},
+        {"a folder", [&] { QDir().mkpath(image); }, image + " is not a plain file."},
+        {"a link to a whole image", [&] {
+             testfiles::write(dir.filePath("real.dsk"), QByteArray(737280, '\0'));
+             QFile::link(dir.filePath("real.dsk"), image);
+         }, image + " is not a plain file."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QFile::remove(image);
+        QDir(image).removeRecursively();
+        row.make();
+        const common::Status checked = CheckDiskImage(image);
+        EXPECT_EQ(checked.ok(), row.error.isEmpty());
+        EXPECT_EQ(checked.ok() ? QString() : checked.error(), row.error);
     }
 }

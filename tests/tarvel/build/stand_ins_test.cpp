@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -167,6 +168,121 @@ TEST(Dsktool, CopiesEveryFileOfAFolderWithBlanksOntoANewMsxDisk)
     EXPECT_EQ(listed, QStringList({"::/DEMO.COM", "::/DEMO.PAS", "::/NOEXT"}));
     EXPECT_FALSE(QFile::exists(root.filePath("pwned")));
     EXPECT_FALSE(QFile::exists(QDir::current().filePath("pwned")));
+}
+
+namespace {
+
+// The names on an image, listed by mdir run inside the image's folder.
+QStringList DiskListing(const QString& image)
+{
+    QProcess mdir;
+    mdir.setWorkingDirectory(QFileInfo(image).absolutePath());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("MTOOLS_SKIP_CHECK", "1");
+    environment.insert("MTOOLSRC", "/dev/null");
+    mdir.setProcessEnvironment(environment);
+    mdir.start("mdir", {"-b", "-i", "./" + QFileInfo(image).fileName(), "::"});
+    if (!mdir.waitForFinished(20000))
+        return {};
+    QStringList listed = QString::fromUtf8(mdir.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    for (QString& line : listed)
+        line = line.trimmed().mid(3); // "::/"
+    listed.sort();
+    return listed;
+}
+
+// Runs dsktool in `workingDir`; its exit status and standard error.
+std::pair<int, QByteArray> RunDsktool(const QStringList& arguments, const QString& workingDir)
+{
+    QProcess process;
+    process.setWorkingDirectory(workingDir);
+    process.start(testfiles::kitSourceDir() + "/dsk/dsktool", arguments);
+    if (!process.waitForFinished(60000))
+        return {-1, "did not end"};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardError()};
+}
+
+// Files named PWN... anywhere under `folder` (what a name run as a command would have made).
+QStringList Injected(const QString& folder)
+{
+    QStringList made;
+    QDirIterator it(folder, {"PWN*"}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        made << it.next();
+    return made;
+}
+
+} // namespace
+
+TEST(Dsktool, NoFolderOrFileNameIsExpandedOrRun)
+{
+    if (QStandardPaths::findExecutable("mcopy").isEmpty() || QStandardPaths::findExecutable("mdir").isEmpty())
+        GTEST_SKIP() << "mtools is not installed";
+    // One kind of trick per row: a quote elsewhere in the same name would defuse the others.
+    const struct {
+        const char* name;
+        QString imageFolder;
+        QString sourceFolder;
+        QString file;
+    } rows[] = {
+        {"command substitution", "img$(touch PWN_image)", "src$(touch PWN_source)", "$(touch PWN_file).pas"},
+        {"backticks", "img`touch PWN_image`", "src`touch PWN_source`", "`touch PWN_file`.pas"},
+        {"single quotes", "it's img", "it's src", "it's.pas"},
+        {"double quotes", "img \"q\"", "src \"q\"", "q.pas"},
+        {"semicolon and ampersand", "img;touch PWN_image&", "src; touch PWN_source &", "a;b&c.pas"},
+        {"blanks and non-ASCII", QString::fromUtf8("my img \xC3\xA4"), QString::fromUtf8("my src \xC3\x9F"),
+         QString::fromUtf8("\xC3\xA9t\xC3\xA9.pas")},
+        {"glob and home characters", "img*[x]?~{a,b}", "~src*[x]", "br[x].pas"},
+        {"an mtools offset", "img@@1k", "src@@1k", "x@@1k.pas"},
+        {"a leading dash", "-img", "-src", "-rf.pas"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir root;
+        const QString imageFolder = root.filePath(row.imageFolder);
+        const QString sourceFolder = root.filePath(row.sourceFolder);
+        ASSERT_TRUE(QDir().mkpath(imageFolder));
+        testfiles::write(sourceFolder + "/DEMO.PAS", kSource);
+        testfiles::write(sourceFolder + "/" + row.file, "x");
+
+        const auto [status, errors] =
+            RunDsktool({"a", imageFolder + "/d.dsk", sourceFolder + "/*.*"}, root.path());
+        EXPECT_EQ(status, 0) << errors.toStdString();
+        EXPECT_EQ(QFileInfo(imageFolder + "/d.dsk").size(), 737280) << "the image is where it should be";
+        EXPECT_EQ(QDir(imageFolder).entryList(QDir::Files | QDir::Hidden), QStringList{"d.dsk"});
+        EXPECT_EQ(DiskListing(imageFolder + "/d.dsk").size(), 2) << DiskListing(imageFolder + "/d.dsk").join(' ').toStdString();
+        EXPECT_EQ(Injected(root.path()), QStringList());
+        EXPECT_FALSE(QFile::exists(QDir::current().filePath("PWN_image")));
+        EXPECT_FALSE(QFile::exists(QDir::current().filePath("PWN_source")));
+    }
+}
+
+TEST(Dsktool, AnImageNameMtoolsWouldReadAsACommandIsRefused)
+{
+    if (QStandardPaths::findExecutable("mcopy").isEmpty())
+        GTEST_SKIP() << "mtools is not installed";
+    QTemporaryDir root;
+    testfiles::write(root.filePath("src/DEMO.PAS"), kSource);
+    for (const QString name : {"d$(touch PWN_name).dsk", "d`touch PWN_name`.dsk", "d@@1k.dsk", "~d.dsk", "d e.dsk"}) {
+        SCOPED_TRACE(name.toStdString());
+        const auto [status, errors] = RunDsktool({"a", root.filePath(name), root.filePath("src/*.*")}, root.path());
+        EXPECT_NE(status, 0);
+        EXPECT_TRUE(errors.contains("the image's file name may hold only")) << errors.toStdString();
+        EXPECT_EQ(QDir(root.path()).entryList(QDir::Files | QDir::Hidden), QStringList()) << "nothing is made";
+    }
+}
+
+TEST(Dsktool, NamesADiskCannotHoldAreCopiedUnderASafeName)
+{
+    if (QStandardPaths::findExecutable("mcopy").isEmpty() || QStandardPaths::findExecutable("mdir").isEmpty())
+        GTEST_SKIP() << "mtools is not installed";
+    QTemporaryDir root;
+    for (const char* name : {"a\"b.pas", "c:d.pas", "st*r.pas", "q?.pas", "back\\slash.pas", "pipe|.pas"})
+        testfiles::write(root.filePath(QStringLiteral("src/") + name), name);
+    const auto [status, errors] = RunDsktool({"a", root.filePath("d.dsk"), root.filePath("src/*.*")}, root.path());
+    EXPECT_EQ(status, 0) << errors.toStdString();
+    EXPECT_EQ(DiskListing(root.filePath("d.dsk")),
+              QStringList({"a_b.pas", "back_slash.pas", "c_d.pas", "pipe_.pas", "q_.pas", "st_r.pas"}));
 }
 
 TEST(Dsktool, FailuresExitNonZeroWithAReason)

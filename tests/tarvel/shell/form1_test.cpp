@@ -347,16 +347,31 @@ TEST(Form1RecentFiles, ASettingsFileThatCannotBeWrittenIsReportedAndKept)
     EXPECT_EQ(item(*form, "mnurecent_0")->text(), "/w/a.tpj") << "the program goes on";
 }
 
-TEST(Form1Window, ExitAsksNothingAndWritesNothing)
+TEST(Form1Window, ExitEndsTheProgramAskingNothingAndWritingNothing)
 {
-    TarvelKit kit;
-    const QByteArray before = testfiles::read(kit.path("config.cfg"));
-    ScriptedDialogs dialogs;
-    auto form = kit.startForm(dialogs);
-    form->editor()->setText("unsaved");
-    item(*form, "mnuExit")->trigger();
-    EXPECT_TRUE(dialogs.calls().isEmpty());
-    EXPECT_EQ(testfiles::read(kit.path("config.cfg")), before);
+    for (const bool closeBox : {false, true}) {
+        SCOPED_TRACE(closeBox ? "the window's close box" : "File > Exit");
+        TarvelKit kit;
+        const QByteArray before = testfiles::read(kit.path("config.cfg"));
+        ScriptedDialogs dialogs;
+        auto form = kit.startForm(dialogs);
+        form->editor()->setText("unsaved");
+        // The application's event loop, as main() runs it; the guard ends it with 99.
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [] { QApplication::exit(99); });
+        guard.start(60000);
+        QTimer::singleShot(0, form.get(), [&] {
+            if (closeBox)
+                form->close();
+            else
+                item(*form, "mnuExit")->trigger();
+        });
+        EXPECT_EQ(QApplication::exec(), 0) << "the program ends";
+        EXPECT_FALSE(form->isVisible());
+        EXPECT_TRUE(dialogs.calls().isEmpty());
+        EXPECT_EQ(testfiles::read(kit.path("config.cfg")), before);
+    }
 }
 
 TEST(Form1Edit, CtrlZInTheEditorIsEditUndo)
