@@ -178,15 +178,6 @@ void Form1::refreshRoutines(bool quiet)
 
 // Include files.
 
-bool Form1::refuseWhileBuilding()
-{
-    if (!m_building)
-        return false;
-    m_dialogs.message(this, QStringLiteral("A build is still running. Wait until it has finished."),
-                      QStringLiteral("Tarvel"), Dialogs::Icon::Information, Dialogs::Buttons::Ok);
-    return true;
-}
-
 bool Form1::insertIncludeDirective(const QString& fileName)
 {
     const Dialogs::Answer answer =

@@ -192,9 +192,6 @@ private:
     // Inserts the include directive for `fileName` where the user answers, then saves the shown
     // document; false (after telling the user) when the save failed.
     bool insertIncludeDirective(const QString& fileName);
-    // Commands that replace the open project wait for a running build: true (after telling the
-    // user) while one runs.
-    bool refuseWhileBuilding();
 
     // Building.
     // Asks whether to stop the running build in order to exit; true for Yes.
