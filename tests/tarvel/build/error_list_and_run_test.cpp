@@ -268,7 +268,8 @@ TEST_F(ErrorsFixture, AnEmulatorThatFailsAtOnceIsShownWithTheEndOfItsOutput)
     QTemporaryDir tools;
     const QString emulator = tools.filePath("openmsx");
     testfiles::write(emulator, "#!/bin/sh\n"
-                               "while [ ! -e \"$GO\" ]; do sleep 0.05; done\n"
+                               "i=0\n"
+                               "while [ ! -e \"$GO\" ] && [ $i -lt 1200 ]; do sleep 0.05; i=$((i+1)); done\n"
                                "i=0\n"
                                "while [ $i -lt 30 ]; do head -c 100000 /dev/zero | tr '\\0' 'x'; echo; i=$((i+1)); done\n"
                                "echo 'openMSX 19.1'\n"
@@ -313,4 +314,31 @@ TEST(ErrorListCore, NextAndPreviousWrapAndStartAtTheEnds)
     EXPECT_EQ(list.next(), 0);
     EXPECT_EQ(list.previous(), 0);
     EXPECT_EQ(tarvel::ErrorPositionText(1, 5, "bad\r\nthing"), "Error 2 of 5: bad  thing");
+}
+
+// The real openMSX on the command line of the settings' default: its default machine (C-BIOS)
+// has no disk drive, so it stops at once, and the user reads why.
+TEST_F(ErrorsFixture, RealOpenMsxWithTheDefaultCommandLineSaysWhyItStopped)
+{
+    const QString openMsx = QStandardPaths::findExecutable("openmsx");
+    if (openMsx.isEmpty() || QStandardPaths::findExecutable("mcopy").isEmpty())
+        GTEST_SKIP() << "openMSX or mtools is not installed";
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path())); // openMSX writes its settings there
+    qputenv("SDL_VIDEODRIVER", "dummy");
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    open("program game;\r\n{$I A.INC}\r\nbegin end.\r\n");
+    form->Settings.EmulatorPath = openMsx;
+    ASSERT_EQ(form->Settings.EmulatorCommandLine, "-diska %dsk -msx2");
+    form->setEmulatorWatchWindow(120000);
+    trigger("mnuCompileRun");
+    const bool told = testfiles::waitUntil([&] { return !dialogs.messages().isEmpty(); }, 60000);
+    qputenv("HOME", oldHome);
+    qunsetenv("SDL_VIDEODRIVER");
+    qunsetenv("SDL_AUDIODRIVER");
+    ASSERT_TRUE(told);
+    const QString text = dialogs.messages()[0].text;
+    EXPECT_TRUE(text.startsWith("The emulator stopped right after it started (exit status 1).\nIts last output:")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Fatal error:")) << text.toStdString();
 }
