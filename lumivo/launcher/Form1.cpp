@@ -483,12 +483,8 @@ void Form1::watchRun(const StartedRun& run)
 {
     auto* watch = new RunWatch(run, m_quickFailureMs, this);
     connect(watch, &RunWatch::failedAtOnce, this, [this](int status, const QString& lastLines) {
-        const QString output = lastLines.isEmpty() ? QStringLiteral("It printed nothing.")
-                                                   : QStringLiteral("Its last output:\n\n") + lastLines;
-        m_dialogs.message(this,
-                          QStringLiteral("The emulator stopped right after it started (exit status %1).\n%2")
-                              .arg(QString::number(status), output),
-                          QStringLiteral("Error"), common::Dialogs::Icon::Critical, common::Dialogs::Buttons::Ok);
+        m_dialogs.message(this, common::QuickFailureText(status, lastLines), QStringLiteral("Error"),
+                          common::Dialogs::Icon::Critical, common::Dialogs::Buttons::Ok);
     });
 }
 

@@ -18,6 +18,10 @@ namespace common {
 class Dialogs;
 }
 
+namespace common {
+struct StartedRun;
+}
+
 namespace lumivo {
 
 class FileList;
@@ -27,7 +31,6 @@ class Form3;
 class HelpLine;
 class ProgramRunner;
 class frmAbout;
-struct StartedRun;
 
 // Lumivo's main window: the browser for what to run (kind, drive, folder, file), the emulator
 // choice (BR-MSX, F-MSX or openMSX), Run, the setup and About windows. It owns the front-end
@@ -84,7 +87,7 @@ private:
     void BtnConfig_Click();
     void BtnAbout_Click();
     void BtnRun_Click();
-    void watchRun(const StartedRun& run);
+    void watchRun(const common::StartedRun& run);
 
     QString m_launcherFolder;
     common::Dialogs& m_dialogs;

@@ -4,6 +4,7 @@
 #include "FrontEndConfig.h"
 
 #include "core/Result.h"
+#include "core/RunWatch.h"
 
 #include <QString>
 
@@ -37,11 +38,7 @@ class ProgramRunner;
 [[nodiscard]] common::Status SaveBrmsxOptions(const QString& launcherFolder, const BrmsxOptions& options);
 
 // A run that was started: the process that runs execute.sh, and the files it leaves.
-struct StartedRun {
-    qint64 pid = 0;     // 0 when the runner could not tell
-    QString logPath;    // the run's standard output and error
-    QString statusPath; // written when the run ends
-};
+using common::StartedRun;
 
 // Writes execute.sh for the command and starts it with /bin/sh, detached, in the launcher's folder.
 // The run gets its own output, execute.log, instead of Lumivo's terminal, and leaves its exit

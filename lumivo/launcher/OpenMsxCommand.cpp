@@ -10,57 +10,6 @@
 
 namespace lumivo {
 
-namespace {
-
-QString environmentFolder(const char* name)
-{
-    return QFile::decodeName(qgetenv(name));
-}
-
-} // namespace
-
-QStringList OpenMsxMachineFolders(const QString& programPath)
-{
-    QStringList candidates;
-    const QString systemData = environmentFolder("OPENMSX_SYSTEM_DATA");
-    if (!systemData.isEmpty()) {
-        candidates << systemData + QStringLiteral("/machines");
-    } else {
-        // An installed openMSX keeps its data in share/openmsx beside its bin folder; a build
-        // run from its own folder keeps it in share there.
-        if (!programPath.isEmpty()) {
-            const QString bin = QFileInfo(programPath).absolutePath();
-            candidates << bin + QStringLiteral("/../share/openmsx/machines") << bin + QStringLiteral("/share/machines");
-        }
-        candidates << QStringLiteral("/usr/share/openmsx/machines") << QStringLiteral("/usr/local/share/openmsx/machines");
-    }
-    const QString userData = environmentFolder("OPENMSX_USER_DATA");
-    candidates << (userData.isEmpty() ? QDir::homePath() + QStringLiteral("/.openMSX/share") : userData) +
-                      QStringLiteral("/machines");
-
-    QStringList folders;
-    for (const QString& candidate : std::as_const(candidates)) {
-        const QFileInfo info(candidate);
-        const QString folder = info.canonicalFilePath();
-        if (info.isDir() && !folders.contains(folder))
-            folders << folder;
-    }
-    return folders;
-}
-
-QStringList ListOpenMsxMachines(const QStringList& folders)
-{
-    QStringList machines;
-    for (const QString& folder : folders) {
-        const QFileInfoList files = QDir(folder).entryInfoList({QStringLiteral("*.xml")}, QDir::Files | QDir::Readable);
-        for (const QFileInfo& file : files)
-            machines << file.completeBaseName();
-    }
-    machines.sort(Qt::CaseInsensitive);
-    machines.removeDuplicates();
-    return machines;
-}
-
 QStringList SplitArguments(const QString& text)
 {
     QStringList words;

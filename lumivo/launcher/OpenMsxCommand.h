@@ -2,6 +2,8 @@
 
 #include "EmulatorCommand.h"
 
+#include "core/OpenMsxMachines.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,13 +11,9 @@ namespace lumivo {
 
 struct OpenMsxSettings;
 
-// The folders where openMSX keeps its machine descriptions (*.xml): the system's (beside the
-// program, or where OPENMSX_SYSTEM_DATA points) and the user's (~/.openMSX/share, or where
-// OPENMSX_USER_DATA points). Only folders that exist are listed.
-[[nodiscard]] QStringList OpenMsxMachineFolders(const QString& programPath);
-
-// The machine names found in `folders` (the *.xml file names without ".xml"), sorted, each once.
-[[nodiscard]] QStringList ListOpenMsxMachines(const QStringList& folders);
+// The machine lister is shared with Tarvel and lives in common.
+using common::ListOpenMsxMachines;
+using common::OpenMsxMachineFolders;
 
 // Splits the extra arguments the way a user writes them on a command line: blanks separate words,
 // double or single quotes group a word (and are dropped). Nothing else is special: "$(...)", ';'

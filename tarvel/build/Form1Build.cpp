@@ -6,10 +6,12 @@
 #include "build/BuildOutput.h"
 #include "build/BuildScript.h"
 #include "build/CompilerResults.h"
+#include "build/DiskCheck.h"
 #include "build/Form2.h"
 #include "build/RunCommands.h"
 #include "core/Paths.h"
 #include "core/Process.h"
+#include "core/RunWatch.h"
 #include "core/Text.h"
 #include "shell/CodeEditor.h"
 #include "ui/Dialogs.h"
@@ -18,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QTemporaryDir>
 
 using common::Dialogs;
 
@@ -97,6 +100,8 @@ bool Form1::DoCompilation(bool makeChn)
     if (refuseWhileBuilding())
         return false;
     BusyFlag busy(m_building);
+    // The errors of the last build are gone with it.
+    m_errors.clear();
 
     const QString projectDir = m_project.projectDir();
     const tarvel::ProjectInfo project = m_project.info();
@@ -109,6 +114,10 @@ bool Form1::DoCompilation(bool makeChn)
     if (!m_monitor) {
         m_monitor = new Form2(this);
         m_monitor->setAttribute(Qt::WA_DeleteOnClose, false);
+        connect(m_monitor, &Form2::recordActivated, this, [this](int index) {
+            if (index < m_errors.count() && !m_building)
+                goToError(index);
+        });
     }
     const bool oldOutputGone = tarvel::RemoveOldOutput(projectDir, baseName, makeChn);
     if (tarvel::ProjectDirectoryTooLarge(projectDir)) {
@@ -173,20 +182,29 @@ bool Form1::DoCompilation(bool makeChn)
         m_monitor->showSuccess(outcome.report);
         return true;
     }
-    m_monitor->showErrors(outcome.report);
-    if (!outcome.errors.errors.isEmpty())
-        jumpToError(outcome.errors.errors.first().file, outcome.errors.errors.first().line);
+    m_errors.set(outcome.errors.errors);
+    m_monitor->showErrorList(outcome.report, m_errors.count());
+    if (!m_errors.isEmpty() && jumpToError(m_errors.at(0).file, m_errors.at(0).line, false).done)
+        m_errors.setCurrent(0);
     return false;
 }
 
-bool Form1::jumpToError(const QString& file, int line)
+Form1::ErrorJump Form1::jumpToError(const QString& file, int line, bool navigating)
 {
+    ErrorJump jump;
+    bool named = false;
+    bool found = false;
     for (int i = 2; i <= m_project.nodeCount(); ++i) {
         if (m_project.node(i).text != file)
             continue;
+        named = true;
         // A node whose file has gone is not made current: the editor keeps the document it
         // shows, and that document stays the one every save writes.
         if (!common::FileExists(m_project.filePath(i)))
+            continue;
+        found = true;
+        // Going through the errors keeps the edits of the document already shown.
+        if (navigating && i == m_project.shownNode())
             continue;
         if (m_code->isModified()) {
             const Dialogs::Answer answer =
@@ -196,16 +214,73 @@ bool Form1::jumpToError(const QString& file, int line)
                 || (answer == Dialogs::Answer::Yes && !saveEditorTo(m_project.shownFilePath(), true))) {
                 m_project.selectShown();
                 renderSelection();
-                return false;
+                jump.done = false;
+                return jump;
             }
         }
         showDocument(i);
+    }
+    if (navigating && found) {
+        m_project.selectShown();
+        renderSelection();
     }
     if (line > 0) {
         m_code->setHighlightedLine(line - 1);
         m_code->setCaret(line - 1, 0);
     }
-    return true;
+    QStringList missing;
+    if (!named)
+        missing << QStringLiteral("%1 is not in the project tree").arg(file);
+    else if (!found)
+        missing << QStringLiteral("%1 no longer exists").arg(file);
+    if (line <= 0)
+        missing << QStringLiteral("the record gives no line");
+    else if (line > m_code->lineCount())
+        missing << QStringLiteral("line %1 is past the end of %2").arg(line).arg(m_project.shownName());
+    jump.missing = missing.join(QStringLiteral("; "));
+    return jump;
+}
+
+void Form1::goToError(int index)
+{
+    const tarvel::CompilerError error = m_errors.at(index);
+    // As a build does before its jump: the line of the error gone to before is no longer marked.
+    const int marked = m_code->highlightedLine();
+    m_code->setHighlightedLine(-1);
+    const ErrorJump jump = jumpToError(error.file, error.line, true);
+    if (!jump.done) {
+        m_code->setHighlightedLine(marked);
+        return;
+    }
+    m_errors.setCurrent(index);
+    QString status = tarvel::ErrorPositionText(index, m_errors.count(), error.message);
+    if (!jump.missing.isEmpty())
+        status += QStringLiteral(" (") + jump.missing + QLatin1Char(')');
+    m_panels[2]->setText(status);
+    if (m_monitor && m_monitor->isVisible())
+        m_monitor->markRecord(index);
+}
+
+void Form1::mnuNextError_Click()
+{
+    if (m_building)
+        return;
+    if (m_errors.isEmpty()) {
+        m_panels[2]->setText(QStringLiteral("The last build left no errors to go to."));
+        return;
+    }
+    goToError(m_errors.next());
+}
+
+void Form1::mnuPreviousError_Click()
+{
+    if (m_building)
+        return;
+    if (m_errors.isEmpty()) {
+        m_panels[2]->setText(QStringLiteral("The last build left no errors to go to."));
+        return;
+    }
+    goToError(m_errors.previous());
 }
 
 void Form1::mnuCompileRun_Click()
@@ -220,6 +295,16 @@ void Form1::mnuCompileRun_Click()
 
 void Form1::runAndStartEmulator()
 {
+    // What cannot go onto the disk, or could not be opened there, is told before anything is
+    // made or started.
+    const QString problems = tarvel::DiskProblemText(tarvel::CheckDiskFiles(tarvel::FilesForDisk(m_project.projectDir())));
+    if (!problems.isEmpty()) {
+        if (m_monitor)
+            m_monitor->close();
+        m_dialogs.message(this, problems, QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        return;
+    }
+
     QDir().mkpath(Settings.DiskImagePath);
     const QString shortDir = common::GetShortPath(Settings.DiskImagePath);
     const QString image = tarvel::DiskImagePath(shortDir.isEmpty() ? Settings.DiskImagePath : shortDir);
@@ -253,10 +338,40 @@ void Form1::runAndStartEmulator()
     }
 
     const tarvel::CommandLine emulator = tarvel::EmulatorCommand(Settings.EmulatorPath, Settings.EmulatorCommandLine, image);
-    if (!common::RunProgram(emulator.program, emulator.arguments, false).started) {
+    watchEmulator(emulator.program, emulator.arguments);
+}
+
+void Form1::watchEmulator(const QString& program, const QStringList& arguments)
+{
+    const auto cannotStart = [&] {
         m_dialogs.message(this,
                           QStringLiteral("The emulator could not be started:\n%1\n\nSet its path in Edit > Preferences.")
                               .arg(Settings.EmulatorPath.isEmpty() ? QStringLiteral("(no emulator set)") : Settings.EmulatorPath),
                           QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+    };
+    // The emulator runs under a small shell that keeps the end of its output and its exit status,
+    // so a program that is not there is found out here, before the shell starts.
+    const QString found = tarvel::FindEmulatorProgram(program);
+    if (found.isEmpty()) {
+        cannotStart();
+        return;
     }
+    if (!m_runFiles)
+        m_runFiles = std::make_unique<QTemporaryDir>();
+    common::Result<common::StartedRun> run =
+        m_runFiles->isValid() ? common::StartWatchedRun(found, arguments, m_runFiles->filePath(QStringLiteral("emulator.log")),
+                                                        m_runFiles->filePath(QStringLiteral("emulator.status")))
+                              : common::Result<common::StartedRun>::failure(m_runFiles->errorString());
+    if (!run) {
+        // Without a place for its output the emulator is still started, only not watched.
+        if (!common::RunProgram(found, arguments, false).started)
+            cannotStart();
+        return;
+    }
+    // Nothing waits for the emulator: the watch only looks at what it left, now and then.
+    auto* watch = new common::RunWatch(run.value(), m_emulatorWatchMs, this);
+    connect(watch, &common::RunWatch::failedAtOnce, this, [this](int status, const QString& lastLines) {
+        m_dialogs.message(this, common::QuickFailureText(status, lastLines), QStringLiteral("Error"),
+                          Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+    });
 }

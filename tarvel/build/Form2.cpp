@@ -4,6 +4,8 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTextBlock>
 #include <QLabel>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -30,6 +32,7 @@ Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window)
     m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text->installEventFilter(this);
+    m_text->viewport()->installEventFilter(this);
 
     static const struct {
         const char* image;
@@ -65,6 +68,7 @@ void Form2::load(QWidget* mainWindow, const QString& projectName)
     common::CenterForm(mainWindow, this);
     common::SetFormOnTop(this, true);
     setText(QStringLiteral("Compiling ") + projectName + QStringLiteral("..."));
+    m_records = 0;
     m_timer2->stop();
     showOnly(Compiling0);
     m_timer1->start();
@@ -84,6 +88,7 @@ void Form2::bringUp(QWidget* mainWindow, const QString& projectName)
 
 void Form2::showSizeError(const QString& projectDir)
 {
+    m_records = 0;
     m_timer1->stop();
     showOnly(Error1);
     m_timer2->start();
@@ -97,14 +102,39 @@ void Form2::showSuccess(const QString& report)
     m_timer2->stop();
     showOnly(Success);
     setText(text() + report);
+    m_records = 0;
 }
 
 void Form2::showErrors(const QString& report)
+{
+    showErrorList(report, 0);
+}
+
+void Form2::showErrorList(const QString& report, int records)
 {
     showOnly(Error1);
     m_timer2->start();
     m_timer1->stop();
     setText(report);
+    m_records = records;
+}
+
+void Form2::markRecord(int index)
+{
+    if (index < 0 || index >= m_records)
+        return;
+    QTextCursor cursor(m_text->document()->findBlockByNumber(2 * index));
+    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    m_text->setTextCursor(cursor);
+    m_text->ensureCursorVisible();
+}
+
+void Form2::activateLine(int line)
+{
+    // Every record is two lines; the line after the last record (more errors not listed) is none.
+    if (line >= 0 && line / 2 < m_records)
+        emit recordActivated(line / 2);
 }
 
 QString Form2::text() const
@@ -160,10 +190,23 @@ void Form2::keyPressEvent(QKeyEvent* event)
 
 bool Form2::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_text && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        close();
-        return true;
+    if (watched == m_text && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape) {
+            close();
+            return true;
+        }
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_records > 0) {
+            activateLine(m_text->textCursor().blockNumber());
+            return true;
+        }
+    }
+    if (watched == m_text->viewport() && event->type() == QEvent::MouseButtonDblClick && m_records > 0) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton) {
+            activateLine(m_text->cursorForPosition(mouse->position().toPoint()).blockNumber());
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

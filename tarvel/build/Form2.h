@@ -41,6 +41,11 @@ public:
     void showSuccess(const QString& report);
     // Error state; `report` replaces the text.
     void showErrors(const QString& report);
+    // Error state with the list of `records` error records (ErrorReportText: two lines each, in
+    // order). A double click on a line of a record, or Enter with the caret on one, activates it.
+    void showErrorList(const QString& report, int records);
+    // Selects the two lines of record `index` and scrolls them into view.
+    void markRecord(int index);
 
     // The messages, lines separated by CR LF.
     [[nodiscard]] QString text() const;
@@ -48,6 +53,8 @@ public:
 signals:
     // The window was closed (unloaded); the next bringUp() loads it afresh.
     void unloaded();
+    // The user chose error record `index` (from 0) in the list.
+    void recordActivated(int index);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -62,10 +69,13 @@ private:
     void invert(Picture picture);
     void timer1Tick();
     void timer2Tick();
+    // Activates the record shown on text line `line` (from 0), if any.
+    void activateLine(int line);
 
     QPlainTextEdit* m_text = nullptr;
     std::array<QLabel*, PictureCount> m_pictures{};
     QTimer* m_timer1 = nullptr;
     QTimer* m_timer2 = nullptr;
     bool m_loaded = false;
+    int m_records = 0; // error records listed in the text
 };

@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 
 namespace tarvel {
 
@@ -46,6 +47,16 @@ CommandLine EmulatorCommand(const QString& emulatorPath, const QString& emulator
     for (QString& argument : arguments)
         argument = common::ReplaceText(argument, QStringLiteral("%dsk"), imagePath);
     return {emulatorPath, arguments};
+}
+
+QString FindEmulatorProgram(const QString& path)
+{
+    if (path.isEmpty())
+        return {};
+    if (!path.contains(QLatin1Char('/')))
+        return QStandardPaths::findExecutable(path);
+    const QFileInfo program(path);
+    return program.isFile() && program.isExecutable() ? program.absoluteFilePath() : QString();
 }
 
 } // namespace tarvel

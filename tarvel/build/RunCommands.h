@@ -43,4 +43,8 @@ inline constexpr qint64 kDiskImageBytes = 737280;
 [[nodiscard]] CommandLine EmulatorCommand(const QString& emulatorPath, const QString& emulatorCommandLine,
                                           const QString& imagePath);
 
+// The emulator program to start: `path` when it names a file that may be run (a name without a
+// folder is looked up on PATH); "" when there is none.
+[[nodiscard]] QString FindEmulatorProgram(const QString& path);
+
 } // namespace tarvel

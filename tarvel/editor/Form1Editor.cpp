@@ -10,6 +10,7 @@
 #include "editor/PaneCycling.h"
 #include "editor/RoutineHeaders.h"
 #include "editor/SignatureLookup.h"
+#include "projects/ProjectFile.h"
 #include "shell/CodeEditor.h"
 #include "ui/Dialogs.h"
 #include "ui/OpenDialogFilter.h"
@@ -19,6 +20,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPrinter>
+#include <QTimer>
+
+#include <Qsci/qsciscintilla.h>
 
 #include <functional>
 
@@ -54,6 +58,23 @@ const QString IncludeFilter = QStringLiteral("Include files (*.inc, *.lib) | *.i
 
 void Form1::Code1_KeyDown(int key, Qt::KeyboardModifiers shift, bool* cancel)
 {
+    // F8 and Shift+F8 are also the Errors menu's shortcuts; the editor keeps them (setOwnKeys).
+    if (key == Qt::Key_F8 && (shift == Qt::NoModifier || shift == Qt::ShiftModifier)) {
+        if (shift == Qt::NoModifier)
+            mnuNextError_Click();
+        else
+            mnuPreviousError_Click();
+        *cancel = true;
+        return;
+    }
+    if (shift == Qt::NoModifier && key == Qt::Key_F12) {
+        int line = 0;
+        int column = 0;
+        m_code->selectionStart(&line, &column);
+        ShowIncludeOnLine(line);
+        *cancel = true;
+        return;
+    }
     // These keys are also menu shortcuts; the editor keeps them (CodeEditor::setOwnKeys) and the
     // key is done here, so one press runs its command once.
     if (shift == Ctrl) {
@@ -108,9 +129,22 @@ void Form1::Code1_KeyPress(int character, Qt::KeyboardModifiers shift, bool* can
 
 void Form1::Code1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)
 {
-    Q_UNUSED(shift)
     if (button == Qt::RightButton)
         m_editMenu->popup(m_code->mapToGlobal(QPoint(x, y)));
+    if (button != Qt::LeftButton || shift != Ctrl)
+        return;
+    // Ctrl+click on an include directive shows that include. The editor handles the press
+    // first (it places the caret), then the document changes.
+    for (int pane = 0; pane < m_code->paneCount(); ++pane) {
+        QsciScintilla* view = m_code->view(pane);
+        const QPoint at = view->viewport()->mapFrom(m_code, QPoint(x, y));
+        if (!view->viewport()->rect().contains(at))
+            continue;
+        const int line = view->lineAt(at);
+        if (line >= 0 && tarvel::IncludeDirectiveFile(m_code->lineText(line)))
+            QTimer::singleShot(0, this, [this, line] { ShowIncludeOnLine(line); });
+        return;
+    }
 }
 
 void Form1::Code1_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)
@@ -177,6 +211,67 @@ void Form1::refreshRoutines(bool quiet)
 }
 
 // Include files.
+
+void Form1::ShowIncludeOnLine(int line)
+{
+    if (!m_project.isOpen())
+        return;
+    // The name as the tree scan reads it from a line, and the node it gives.
+    const std::optional<QString> name = tarvel::IncludeDirectiveFile(m_code->lineText(line));
+    if (!name) {
+        m_panels[2]->setText(QStringLiteral("No include directive on this line."));
+        return;
+    }
+    const QString nodeText = common::ExtractFileName(*name);
+    const auto nodeOfInclude = [&] {
+        for (int i = 2; i <= m_project.nodeCount(); ++i) {
+            if (m_project.node(i).text == nodeText)
+                return i;
+        }
+        return 0;
+    };
+    if (const int index = nodeOfInclude()) {
+        TV_NodeClick(node(index));
+        return;
+    }
+
+    const auto tell = [this](const QString& text) {
+        m_dialogs.message(this, text, QStringLiteral("Tarvel"), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
+    };
+    const QString path = common::FindFileNoCase(m_project.projectDir(), *name);
+    const QFileInfo file(path);
+    if (path.isEmpty() || !file.exists()) {
+        tell(QStringLiteral("The include file %1 is missing: there is no such file in the project folder\n%2")
+                 .arg(*name, m_project.projectDir()));
+        return;
+    }
+    if (file.isDir()) {
+        tell(QStringLiteral("The include directive names a folder, not a file:\n%1").arg(path));
+        return;
+    }
+    QFile probe(path);
+    if (!probe.open(QIODevice::ReadOnly)) {
+        tell(QStringLiteral("The include file %1 cannot be read:\n%2\n\n%3").arg(*name, path, probe.errorString()));
+        return;
+    }
+    probe.close();
+    // A document is always a node of the tree, so the tree is refreshed to take the file in.
+    const Dialogs::Answer refresh = m_dialogs.message(
+        this, QStringLiteral("%1 is in the project folder but not in the project tree.\nRefresh the project tree to show it?").arg(*name),
+        QStringLiteral("Tarvel"), Dialogs::Icon::Question, Dialogs::Buttons::YesNo);
+    if (refresh != Dialogs::Answer::Yes)
+        return;
+    if (refuseWhileBuilding())
+        return;
+    mnuRefresh_Click();
+    if (const int index = nodeOfInclude()) {
+        TV_NodeClick(node(index));
+        return;
+    }
+    tell(QStringLiteral("%1 is included from a file the project tree does not read (it lists the includes of the main "
+                        "file and of their files only), so it cannot be shown as a project document.")
+             .arg(*name));
+}
 
 bool Form1::insertIncludeDirective(const QString& fileName)
 {

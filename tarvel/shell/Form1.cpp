@@ -18,6 +18,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -109,7 +110,8 @@ void Form1::buildControls()
     // editor's while it has the focus, so a press runs its command once.
     m_code->setOwnKeys({QKeyCombination(Qt::ControlModifier, Qt::Key_S), QKeyCombination(Qt::ControlModifier, Qt::Key_F2),
                         QKeyCombination(Qt::ControlModifier, Qt::Key_F3), QKeyCombination(Qt::ControlModifier, Qt::Key_Tab),
-                        QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Tab)});
+                        QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Tab),
+                        QKeyCombination(Qt::NoModifier, Qt::Key_F8), QKeyCombination(Qt::ShiftModifier, Qt::Key_F8)});
     connect(m_code, &CodeEditor::keyDown, this, &Form1::Code1_KeyDown);
     connect(m_code, &CodeEditor::keyPress, this, &Form1::Code1_KeyPress);
     connect(m_code, &CodeEditor::mouseDown, this, &Form1::Code1_MouseDown);
@@ -240,6 +242,13 @@ void Form1::buildMenus()
     separator(edit, "mnuseparator4");
     connect(addItem(edit, "mnupreferences", QStringLiteral("Preferences")), &QAction::triggered, this,
             &Form1::mnupreferences_Click);
+
+    // The errors of the last build, one key away also while the editor has the focus.
+    QMenu* errors = menu("mnuErrors", QStringLiteral("E&rrors"));
+    connect(addItem(errors, "mnuNextError", QStringLiteral("Next Error"), QKeySequence(Qt::Key_F8)), &QAction::triggered,
+            this, &Form1::mnuNextError_Click);
+    connect(addItem(errors, "mnuPreviousError", QStringLiteral("Previous Error"), QKeySequence(Qt::SHIFT | Qt::Key_F8)),
+            &QAction::triggered, this, &Form1::mnuPreviousError_Click);
 
     QMenu* tools = menu("mnuTools", QStringLiteral("&Tools"));
     connect(addItem(tools, "mnuConvPal", QStringLiteral("Palette Converter"), QKeySequence(Qt::CTRL | Qt::Key_F4)),

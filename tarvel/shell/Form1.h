@@ -1,5 +1,7 @@
 #pragma once
 
+#include "build/ErrorList.h"
+#include "core/RunWatch.h"
 #include "projects/OpenProject.h"
 #include "projects/ProjectTreeWidget.h"
 #include "shell/ConfigSettings.h"
@@ -23,6 +25,7 @@ class frmConvPal;
 class QAction;
 class QLabel;
 class QMenu;
+class QTemporaryDir;
 class QTimer;
 class QWidget;
 
@@ -128,6 +131,11 @@ public:
     void mnuAbout_Click();
     void mnupreferences_Click();
     void mnuProp_Click();
+    // Errors menu: the next / previous error record of the last build (F8 / Shift+F8).
+    void mnuNextError_Click();
+    void mnuPreviousError_Click();
+    // Shows the include file named on line `line` of the editor's text (F12, Ctrl+click).
+    void ShowIncludeOnLine(int line);
 
     // Starts the outside programs and opens help and web pages (the system's, unless replaced).
     tarvel::ProgramStarter& programStarter();
@@ -154,6 +162,11 @@ public:
     // While a build runs, tells the user and returns true: commands that start a build, or that
     // open, create, refresh or close a project, call this first and stop when it says so.
     bool refuseWhileBuilding();
+    // The error records of the last build and the one gone to.
+    const tarvel::ErrorList& lastErrors() const { return m_errors; }
+    // How long after Compile and Run started the emulator an exit with a non-zero status is
+    // shown with the emulator's last output (common::RunWatch::kQuickFailureMs unless changed).
+    void setEmulatorWatchWindow(int milliseconds) { m_emulatorWatchMs = milliseconds; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -197,7 +210,17 @@ private:
     // Asks whether to stop the running build in order to exit; true for Yes.
     bool stopBuildToExit();
     bool saveBeforeBuild();
-    bool jumpToError(const QString& file, int line);
+    // Goes to an error's file and line; `missing` says what of it could not be found.
+    struct ErrorJump {
+        bool done = true; // false when the user cancelled the save question
+        QString missing;
+    };
+    // After a build (`navigating` false) exactly as the compiler's first error is gone to; when
+    // the user goes through the errors, a document already shown is not loaded again.
+    ErrorJump jumpToError(const QString& file, int line, bool navigating);
+    // Goes to record `index` of the last build's errors and says so in panel 3.
+    void goToError(int index);
+    void watchEmulator(const QString& program, const QStringList& arguments);
     void runAndStartEmulator();
     void showCurrentView(const QString& name);
 
@@ -237,6 +260,9 @@ private:
     QList<QAction*> m_projectItems;
     Form2* m_monitor = nullptr;
     bool m_building = false;
+    tarvel::ErrorList m_errors;
+    int m_emulatorWatchMs = common::RunWatch::kQuickFailureMs;
+    std::unique_ptr<QTemporaryDir> m_runFiles; // the emulator's output and exit status
 
     // Tools: the modeless windows are built when first opened.
     std::unique_ptr<tarvel::ProgramStarter> m_starter;

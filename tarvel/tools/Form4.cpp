@@ -1,11 +1,16 @@
 #include "tools/Form4.h"
 
+#include "core/OpenMsxMachines.h"
 #include "core/Paths.h"
+#include "core/Process.h"
+#include "core/TextFile.h"
+#include "tools/EmulatorPresets.h"
 #include "ui/Accessibility.h"
 #include "ui/Dialogs.h"
 #include "ui/Windows.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -61,6 +66,28 @@ Form4::Form4(const tarvel::ConfigSettings& settings, const QString& applicationD
     };
 
     QGroupBox* emulator = frame("Frame1", QStringLiteral(" Emulator "));
+    // Presets fill the two fields below; Custom leaves them as typed.
+    QLabel* presetLabel = label(emulator, "lblPreset", QStringLiteral("Preset:"));
+    m_preset = new QComboBox(emulator);
+    m_preset->setObjectName(QStringLiteral("cboPreset"));
+    m_preset->addItems(tarvel::EmulatorPresetNames());
+    presetLabel->setBuddy(m_preset);
+    QLabel* machineLabel = label(emulator, "lblMachine", QStringLiteral("openMSX machine:"));
+    m_machine = new QComboBox(emulator);
+    m_machine->setObjectName(QStringLiteral("cboMachine"));
+    m_machine->setEditable(true);
+    m_machine->setInsertPolicy(QComboBox::NoInsert);
+    m_machine->setMinimumContentsLength(20);
+    machineLabel->setBuddy(m_machine);
+    m_machineNote = label(emulator, "lblMachineNote", QString());
+    m_machineNote->setWordWrap(true);
+    m_machineNote->setTextFormat(Qt::PlainText);
+    auto* presetRow = new QHBoxLayout;
+    presetRow->addWidget(presetLabel);
+    presetRow->addWidget(m_preset);
+    presetRow->addSpacing(12);
+    presetRow->addWidget(machineLabel);
+    presetRow->addWidget(m_machine, 1);
     QLabel* emulatorLabel = label(emulator, "Label1", QStringLiteral("Emulator's path:"));
     m_emulator = field(emulator, "Text1", true, emulatorLabel);
     QPushButton* browseEmulator = button(emulator, "Command3", QStringLiteral("Browse"), {65, 25});
@@ -68,6 +95,9 @@ Form4::Form4(const tarvel::ConfigSettings& settings, const QString& applicationD
     m_commandLine = field(emulator, "Text2", false, commandLabel);
     auto* emulatorColumn = new QVBoxLayout(emulator);
     emulatorColumn->setSpacing(2);
+    emulatorColumn->addLayout(presetRow);
+    emulatorColumn->addWidget(m_machineNote);
+    emulatorColumn->addSpacing(4);
     emulatorColumn->addWidget(emulatorLabel);
     emulatorColumn->addWidget(m_emulator);
     emulatorColumn->addLayout(rightAligned(browseEmulator));
@@ -121,6 +151,11 @@ Form4::Form4(const tarvel::ConfigSettings& settings, const QString& applicationD
     m_emulator->setText(m_settings.EmulatorPath);
     m_commandLine->setText(m_settings.EmulatorCommandLine);
     m_diskImage->setText(m_settings.DiskImagePath);
+    showDetectedPreset();
+    // Only the user's own choices fill fields; showing the stored settings changes none.
+    connect(m_preset, &QComboBox::activated, this, &Form4::cboPreset_Click);
+    connect(m_machine, &QComboBox::currentTextChanged, this, &Form4::cboMachine_Change);
+    connect(m_commandLine, &QLineEdit::textEdited, this, &Form4::showDetectedPreset);
     common::CenterForm(mainWindow, this);
     common::NameControlsForAccessibility(this);
 }
@@ -160,8 +195,123 @@ void Form4::Command3_Click()
         {QStringLiteral("Windows programs"), {QStringLiteral("*.exe")}},
     };
     const QString chosen = m_dialogs.openFile(this, QStringLiteral("Selectr emulator"), QString(), filters).trimmed();
-    if (!chosen.isEmpty())
+    if (!chosen.isEmpty()) {
         m_emulator->setText(chosen);
+        showDetectedPreset();
+    }
+}
+
+void Form4::showDetectedPreset()
+{
+    const tarvel::EmulatorPreset preset = tarvel::DetectEmulatorPreset(m_emulator->text(), m_commandLine->text());
+    const bool openMsx = preset == tarvel::EmulatorPreset::OpenMsx;
+    m_filling = true;
+    m_preset->setCurrentIndex(int(preset));
+    if (openMsx) {
+        listMachines();
+        setMachineText(tarvel::OpenMsxMachineOf(m_commandLine->text()));
+    }
+    m_filling = false;
+    m_machine->setEnabled(openMsx);
+    describeMachine(openMsx ? m_machine->currentText() : QString());
+}
+
+void Form4::setMachineText(const QString& machine)
+{
+    // A listed machine is chosen as an item, so the arrow keys go on from it.
+    const int index = m_machine->findText(machine);
+    if (index >= 0)
+        m_machine->setCurrentIndex(index);
+    else
+        m_machine->setEditText(machine);
+}
+
+QString Form4::openMsxProgram() const
+{
+    if (tarvel::ProgramNamed(m_emulator->text(), QStringLiteral("openmsx")))
+        return m_emulator->text();
+    return common::FindOnPath(tarvel::PresetProgramNames(tarvel::EmulatorPreset::OpenMsx));
+}
+
+void Form4::listMachines()
+{
+    m_machineFolders = common::OpenMsxMachineFolders(openMsxProgram());
+    const QString kept = m_machine->currentText();
+    const bool filling = m_filling;
+    m_filling = true;
+    m_machine->clear();
+    m_machine->addItems(common::ListOpenMsxMachines(m_machineFolders));
+    setMachineText(kept);
+    m_filling = filling;
+}
+
+QString Form4::defaultMachine() const
+{
+    // The first machine that can take the disk; else the first there is.
+    for (int i = 0; i < m_machine->count(); ++i) {
+        const common::Result<QByteArray> xml =
+            common::ReadFileBytes(common::OpenMsxMachineFile(m_machineFolders, m_machine->itemText(i)));
+        if (xml && common::MachineHasDiskDrive(xml.value()).value_or(false))
+            return m_machine->itemText(i);
+    }
+    return m_machine->count() > 0 ? m_machine->itemText(0) : QString();
+}
+
+void Form4::describeMachine(const QString& machine)
+{
+    QString note;
+    if (!machine.isEmpty()) {
+        const QString file = common::OpenMsxMachineFile(m_machineFolders, machine);
+        const common::Result<QByteArray> xml =
+            file.isEmpty() ? common::Result<QByteArray>::failure(QString()) : common::ReadFileBytes(file);
+        if (file.isEmpty() && m_machine->count() > 0) {
+            note = QStringLiteral("openMSX has no machine named %1.").arg(machine);
+        } else if (xml && !common::MachineHasDiskDrive(xml.value()).value_or(true)) {
+            note = QStringLiteral("%1 has no disk drive: Compile and Run puts the program on a disk in drive A, "
+                                  "so choose a machine with a disk drive.")
+                       .arg(machine);
+        }
+    }
+    m_machineNote->setText(note);
+    m_machineNote->setVisible(!note.isEmpty());
+}
+
+void Form4::cboPreset_Click(int index)
+{
+    const auto preset = tarvel::EmulatorPreset(index);
+    if (preset == tarvel::EmulatorPreset::Custom) {
+        m_machine->setEnabled(false);
+        describeMachine(QString());
+        return;
+    }
+    const QString name = tarvel::PresetProgramNames(preset).value(0);
+    if (!tarvel::ProgramNamed(m_emulator->text(), name)) {
+        const QString found = common::FindOnPath(tarvel::PresetProgramNames(preset));
+        if (!found.isEmpty())
+            m_emulator->setText(found);
+    }
+    if (preset == tarvel::EmulatorPreset::Fmsx) {
+        m_commandLine->setText(tarvel::FmsxCommandLine());
+        m_machine->setEnabled(false);
+        describeMachine(QString());
+        return;
+    }
+    m_filling = true;
+    listMachines();
+    if (m_machine->currentText().isEmpty())
+        setMachineText(defaultMachine());
+    m_filling = false;
+    m_machine->setEnabled(true);
+    m_commandLine->setText(tarvel::OpenMsxCommandLine(m_machine->currentText().trimmed()));
+    describeMachine(m_machine->currentText().trimmed());
+}
+
+void Form4::cboMachine_Change(const QString& machine)
+{
+    if (m_filling || m_preset->currentIndex() != int(tarvel::EmulatorPreset::OpenMsx))
+        return;
+    m_commandLine->setText(tarvel::OpenMsxCommandLine(machine.trimmed()));
+    describeMachine(machine.trimmed());
 }
 
 void Form4::Command4_Click()

@@ -7,6 +7,8 @@
 #include <optional>
 
 class QCheckBox;
+class QComboBox;
+class QLabel;
 class QLineEdit;
 
 namespace common {
@@ -28,12 +30,31 @@ public:
     void Command2_Click(); // Cancel
     void Command3_Click(); // Browse for the emulator
     void Command4_Click(); // Browse for the disk-image folder
+    // A preset chosen in cboPreset (0 openMSX, 1 fMSX, 2 Custom) fills the path and the command line.
+    void cboPreset_Click(int index);
+    // A machine chosen or typed in cboMachine goes into the openMSX command line.
+    void cboMachine_Change(const QString& machine);
 
 private:
+    // The preset the fields stand for, shown without filling anything.
+    void showDetectedPreset();
+    // The openMSX program: the path in Text1 when it is openMSX, else the one on PATH.
+    QString openMsxProgram() const;
+    void listMachines();
+    void setMachineText(const QString& machine);
+    // Says when the machine has no disk drive (or openMSX has no such machine).
+    void describeMachine(const QString& machine);
+    QString defaultMachine() const;
+
     tarvel::ConfigSettings m_settings;
     QString m_appDir;
     common::Dialogs& m_dialogs;
     std::optional<tarvel::ConfigSettings> m_accepted;
+    QComboBox* m_preset = nullptr;
+    QComboBox* m_machine = nullptr;
+    QLabel* m_machineNote = nullptr;
+    QStringList m_machineFolders;
+    bool m_filling = false; // the window changes the fields itself
     QLineEdit* m_emulator = nullptr;
     QLineEdit* m_commandLine = nullptr;
     QLineEdit* m_diskImage = nullptr;

@@ -215,6 +215,12 @@ MsxPalette16 ToMsxPalette(const Palette16& palette, double divisor)
     return levels;
 }
 
+int MsxLevelTo8Bit(int level)
+{
+    const int clamped = qBound(0, level, 7);
+    return (clamped * 255 + 3) / 7;
+}
+
 QString SetPaletteText(const MsxPalette16& palette)
 {
     QString text;

@@ -71,6 +71,10 @@ inline constexpr double FileDivisor = 255.0 / 7.0;
 [[nodiscard]] int PaletteLevel(int value, double divisor);
 [[nodiscard]] MsxPalette16 ToMsxPalette(const Palette16& palette, double divisor);
 
+// The 8-bit value a 3-bit level is shown with: level * 255 / 7, rounded (0, 36, 73, 109, 146,
+// 182, 219, 255); levels outside 0 to 7 are taken as the nearest of them.
+[[nodiscard]] int MsxLevelTo8Bit(int level);
+
 // Sixteen lines "SetPalette(nn,r,g,b);", each ended by CR LF.
 [[nodiscard]] QString SetPaletteText(const MsxPalette16& palette);
 

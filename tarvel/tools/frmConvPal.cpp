@@ -9,7 +9,9 @@
 #include "ui/Windows.h"
 
 #include <QClipboard>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QHBoxLayout>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -64,6 +66,35 @@ frmConvPal::frmConvPal(Dialogs& dialogs, CodeEditor& code, QWidget* mainWindow)
     m_text->setMinimumSize(twips(0, 0, 4935, 2535).size());
     (new QVBoxLayout(frame))->addWidget(m_text);
 
+    // What the MSX will show: each entry's source colour with its MSX colour beside it, eight
+    // entries to a row. Empty until the first Convert.
+    auto* swatches = new QWidget(this);
+    swatches->setObjectName(QStringLiteral("Swatches"));
+    swatches->setAccessibleName(QStringLiteral("Converted colours"));
+    auto* grid = new QGridLayout(swatches);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(2);
+    grid->setVerticalSpacing(4);
+    for (int i = 0; i < 16; ++i) {
+        const auto swatch = [swatches](const QString& name, const QString& accessible) {
+            auto* label = new QLabel(swatches);
+            label->setObjectName(name);
+            label->setAccessibleName(accessible);
+            label->setFixedSize(18, 18);
+            label->setFrameShape(QFrame::Box);
+            label->setAutoFillBackground(true);
+            return label;
+        };
+        m_sourceSwatches[i] = swatch(QStringLiteral("SourceColor%1").arg(i), QStringLiteral("Source colour %1").arg(i));
+        m_msxSwatches[i] = swatch(QStringLiteral("MsxColor%1").arg(i), QStringLiteral("MSX colour %1").arg(i));
+        const int row = i / 8;
+        const int column = (i % 8) * 3;
+        grid->addWidget(m_sourceSwatches[i], row, column);
+        grid->addWidget(m_msxSwatches[i], row, column + 1);
+        if (i % 8 != 7)
+            grid->setColumnMinimumWidth(column + 2, 8);
+    }
+
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(0);
     for (QPushButton* b : {open, convert, copy, insert, save})
@@ -74,6 +105,7 @@ frmConvPal::frmConvPal(Dialogs& dialogs, CodeEditor& code, QWidget* mainWindow)
     column->addWidget(m_path);
     column->addLayout(buttons);
     column->addWidget(frame, 1);
+    column->addWidget(swatches, 0, Qt::AlignLeft);
     resize(sizeHint().expandedTo(twips(0, 0, 5415, 4095).size()));
 
     connect(open, &QPushButton::clicked, this, &frmConvPal::Command1_Click);
@@ -134,9 +166,38 @@ void frmConvPal::Command2_Click()
     tarvel::PaletteRead read;
     if (!readSource(&read))
         return;
-    const QString text = tarvel::SetPaletteText(tarvel::ToMsxPalette(*read.palette, tarvel::TextDivisor));
+    const tarvel::MsxPalette16 msx = tarvel::ToMsxPalette(*read.palette, tarvel::TextDivisor);
+    for (int i = 0; i < 16; ++i)
+        showSwatch(i, read.palette->at(i), msx.at(i));
+    const QString text = tarvel::SetPaletteText(msx);
     // The text box holds lines; the CR LF of the source text is the editor's line end.
     m_text->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void frmConvPal::showSwatch(int index, const tarvel::PaletteColor& source, const tarvel::MsxColor& msx)
+{
+    const QColor shown(tarvel::MsxLevelTo8Bit(msx.red), tarvel::MsxLevelTo8Bit(msx.green), tarvel::MsxLevelTo8Bit(msx.blue));
+    const QColor from(qBound(0, source.red, 255), qBound(0, source.green, 255), qBound(0, source.blue, 255));
+    const auto paint = [](QLabel* swatch, const QColor& colour) {
+        QPalette palette = swatch->palette();
+        palette.setColor(QPalette::Window, colour);
+        swatch->setPalette(palette);
+    };
+    paint(m_sourceSwatches[index], from);
+    paint(m_msxSwatches[index], shown);
+    const QString tip = QStringLiteral("Colour %1: %2,%3,%4 becomes MSX %5,%6,%7 (shown as %8,%9,%10)")
+                            .arg(index)
+                            .arg(source.red)
+                            .arg(source.green)
+                            .arg(source.blue)
+                            .arg(msx.red)
+                            .arg(msx.green)
+                            .arg(msx.blue)
+                            .arg(shown.red())
+                            .arg(shown.green())
+                            .arg(shown.blue());
+    m_sourceSwatches[index]->setToolTip(tip);
+    m_msxSwatches[index]->setToolTip(tip);
 }
 
 void frmConvPal::Command3_Click()

@@ -2,7 +2,10 @@
 
 #include <QWidget>
 
+#include <array>
+
 class CodeEditor;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 
@@ -11,6 +14,8 @@ class Dialogs;
 }
 namespace tarvel {
 struct PaletteRead;
+struct PaletteColor;
+struct MsxColor;
 }
 
 // The palette converter: turns a JASC-PAL palette or the colour table of a 16-colour BMP into
@@ -30,9 +35,14 @@ public:
 private:
     // Reads the source named in Text1; tells the user and gives nothing when it cannot be used.
     bool readSource(tarvel::PaletteRead* read);
+    // Colours swatch pair `index`: the source colour and, beside it, the MSX colour it became.
+    void showSwatch(int index, const tarvel::PaletteColor& source, const tarvel::MsxColor& msx);
 
     common::Dialogs& m_dialogs;
     CodeEditor& m_code;
     QLineEdit* m_path = nullptr;
     QPlainTextEdit* m_text = nullptr;
+    // The sixteen colours after a Convert: the source colour and the MSX colour, side by side.
+    std::array<QLabel*, 16> m_sourceSwatches{};
+    std::array<QLabel*, 16> m_msxSwatches{};
 };

@@ -55,7 +55,7 @@ protected:
 
     QAction* item(const char* name) { return form->findChild<QAction*>(QString::fromLatin1(name)); }
     QString monitorText() { return form->monitor() ? form->monitor()->text() : QString(); }
-    QStringList compilerCalls() { return QString::fromLatin1(testfiles::read(dir + "tp3-calls.txt")).split('\n', Qt::SkipEmptyParts); }
+    QStringList compilerCalls() { return QString::fromLatin1(testfiles::read(dir + "tp3calls.txt")).split('\n', Qt::SkipEmptyParts); }
 
     TarvelKit kit;
     ScriptedDialogs dialogs;
@@ -162,7 +162,7 @@ TEST_F(BuildFixture, CompileToChnLeavesOnlyTheChainFile)
 
     EXPECT_EQ(testfiles::read(dir + "game.chn"), "CHN:" + CleanMain) << "the chain file of this build";
     EXPECT_EQ(testfiles::read(dir + "game.com"), "old program") << "a CHN build neither joins nor deletes the program";
-    EXPECT_EQ(filesIn(dir), QStringList({"a.inc", "game.chn", "game.com", "game.pas", "game.tpj", "tp3-calls.txt"}))
+    EXPECT_EQ(filesIn(dir), QStringList({"a.inc", "game.chn", "game.com", "game.pas", "game.tpj", "tp3calls.txt"}))
         << "the old chain file, the stale error list and result.txt are gone";
     EXPECT_EQ(compilerCalls(), QStringList{"game|/H|/S2E9B|/ED200|/Rerrors.txt|"});
     EXPECT_FALSE(testfiles::read(kit.path("compiler/turbopc.sh")).contains("runtime.com"));
@@ -283,11 +283,11 @@ TEST_F(BuildFixture, TheSizeLimitIs720KilobytesOfFilesDirectlyInTheProjectFolder
 
     QFile::remove(dir + "game.com");
     QFile::remove(dir + "game.chn");
-    QFile::remove(dir + "tp3-calls.txt");
+    QFile::remove(dir + "tp3calls.txt");
     testfiles::write(dir + "filler.bin", QByteArray(737280 - others + 1, 'f'));
     item("mnuCompile")->trigger();
     EXPECT_EQ(monitorText(), "The project directory \r\n" + dir + "\r\ncannot have more than 720kb of files");
-    EXPECT_FALSE(QFile::exists(dir + "tp3-calls.txt")) << "no compiler is run";
+    EXPECT_FALSE(QFile::exists(dir + "tp3calls.txt")) << "no compiler is run";
 }
 
 TEST_F(BuildFixture, CompileAndRunPutsTheProjectOnADiskAndStartsTheEmulator)

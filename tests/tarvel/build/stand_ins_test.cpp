@@ -80,7 +80,7 @@ TEST_F(BuildRun, ComBuildCompilesAndJoinsInAHostileDirectory)
     const QByteArray chn = testfiles::read(project("Demo.chn"));
     EXPECT_EQ(chn, "CHN:" + kSource);
     EXPECT_EQ(testfiles::read(project("Demo.com")), m_runtime + chn);
-    EXPECT_EQ(testfiles::read(project("tp3-calls.txt")), "Demo|/S2E9B|/ED200|/Rerrors.txt|\n");
+    EXPECT_EQ(testfiles::read(project("tp3calls.txt")), "Demo|/S2E9B|/ED200|/Rerrors.txt|\n");
     EXPECT_FALSE(QFile::exists(project("errors.txt")));
     expectNothingInjected();
 
@@ -101,7 +101,7 @@ TEST_F(BuildRun, ChnBuildPassesTheHSwitchAndMakesNoCom)
 {
     testfiles::write(project("Demo.pas"), kSource);
     ASSERT_TRUE(build("Demo", true).finished);
-    EXPECT_EQ(testfiles::read(project("tp3-calls.txt")), "Demo|/H|/S2E9B|/ED200|/Rerrors.txt|\n");
+    EXPECT_EQ(testfiles::read(project("tp3calls.txt")), "Demo|/H|/S2E9B|/ED200|/Rerrors.txt|\n");
     EXPECT_TRUE(QFile::exists(project("Demo.chn")));
     EXPECT_FALSE(QFile::exists(project("Demo.com")));
 }

@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -282,4 +283,49 @@ TEST_F(PaletteWindow, CopyAndInsertTakeWhatText2Holds)
     code->setCaret(0, 1);
     click("Command4");
     EXPECT_EQ(code->text(), "aColor(15);b");
+}
+
+// After Convert each colour is shown twice, side by side: as the source has it and as the MSX
+// will show its 3-bit levels (level * 255 / 7).
+TEST_F(PaletteWindow, ConvertShowsEachSourceColourBesideItsMsxColour)
+{
+    const auto colourOf = [this](const QString& name) {
+        QWidget* swatch = window->findChild<QWidget*>(name);
+        EXPECT_NE(swatch, nullptr) << name.toStdString();
+        if (!swatch)
+            return QColor();
+        const QImage image = swatch->grab().toImage();
+        return image.pixelColor(image.width() / 2, image.height() / 2);
+    };
+    const QString file = kit.path("colours.pal");
+    QByteArray jasc = "JASC-PAL\r\n0100\r\n16\r\n255 255 255\r\n18 19 237\r\n92 128 200\r\n";
+    for (int i = 3; i < 16; ++i)
+        jasc += "0 0 0\r\n";
+    testfiles::write(file, jasc);
+    typePath(file);
+    click("Command2");
+
+    const struct {
+        int index;
+        QColor source;
+        QColor msx;
+    } rows[] = {
+        {0, QColor(255, 255, 255), QColor(255, 255, 255)}, // level 7
+        {1, QColor(18, 19, 237), QColor(0, 36, 255)},      // levels 0, 1, 7
+        {2, QColor(92, 128, 200), QColor(109, 146, 182)},  // levels 3, 4, 5
+        {15, QColor(0, 0, 0), QColor(0, 0, 0)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.index);
+        EXPECT_EQ(colourOf(QStringLiteral("SourceColor%1").arg(row.index)), row.source);
+        EXPECT_EQ(colourOf(QStringLiteral("MsxColor%1").arg(row.index)), row.msx);
+    }
+    EXPECT_EQ(window->findChild<QWidget*>("MsxColor1")->toolTip(), "Colour 1: 18,19,237 becomes MSX 0,1,7 (shown as 0,36,255)");
+    EXPECT_TRUE(text->toPlainText().startsWith("SetPalette(00,7,7,7);\nSetPalette(01,0,1,7);\nSetPalette(02,3,4,5);"));
+
+    // A source that is refused leaves the swatches as they were, like the text.
+    testfiles::write(kit.path("bad.pal"), "not a palette");
+    typePath(kit.path("bad.pal"));
+    click("Command2");
+    EXPECT_EQ(colourOf("MsxColor1"), QColor(0, 36, 255));
 }
