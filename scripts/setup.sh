@@ -7,11 +7,11 @@ build="${1:-$here/build}"
 shift || true
 
 # Build and tests; the real emulators for the end-to-end tests (openMSX with the free C-BIOS ROMs,
-# DOSBox for BR-MSX), a Z80 assembler for the test cartridge, a virtual display, and clang with
-# its fuzzer runtime for the fuzz targets; the freedesktop tools that the .tpj registration updates
+# DOSBox for BR-MSX; both run headless through SDL's dummy drivers), and clang with its fuzzer
+# runtime for the fuzz targets; the freedesktop tools that the .tpj registration updates
 # and its tests ask.
 packages=(cmake ninja-build g++ qt6-base-dev libqscintilla2-qt6-dev libgtest-dev mtools
-          openmsx dosbox pasmo xvfb xauth clang libclang-rt-14-dev
+          openmsx dosbox clang libclang-rt-14-dev
           shared-mime-info desktop-file-utils xdg-utils libglib2.0-bin)
 missing=()
 for p in "${packages[@]}"; do
