@@ -73,21 +73,6 @@ TEST(Process, QuotedWordsReachTheProgramWholeAndNoShellExpandsThem)
     EXPECT_FALSE(QFile::exists(dir.filePath("x")));
 }
 
-namespace {
-
-// True when the process has ended (gone, or a zombie nobody reaped yet).
-bool ProcessEnded(qint64 pid)
-{
-    const QByteArray stat = testfiles::read(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (stat.isEmpty())
-        return true;
-    const int close = stat.lastIndexOf(')');
-    const char state = close >= 0 && close + 2 < stat.size() ? stat.at(close + 2) : '?';
-    return state == 'Z' || state == 'X';
-}
-
-} // namespace
-
 TEST(Process, AWaitCutShortEndsTheWholeProcessGroupAndIsNoSuccess)
 {
     QTemporaryDir dir;
@@ -123,7 +108,7 @@ TEST(Process, AWaitCutShortEndsTheWholeProcessGroupAndIsNoSuccess)
     for (const QByteArray& id : ids) {
         if (id.trimmed().isEmpty())
             continue;
-        EXPECT_TRUE(testfiles::waitUntil([&] { return ProcessEnded(id.trimmed().toLongLong()); }, 20000))
+        EXPECT_TRUE(testfiles::waitUntil([&] { return testfiles::processEnded(id.trimmed().toLongLong()); }, 20000))
             << "process " << id.toStdString() << " still runs";
     }
 }

@@ -60,6 +60,16 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs)
     return done();
 }
 
+bool processEnded(qint64 pid)
+{
+    const QByteArray stat = read(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (stat.isEmpty())
+        return true;
+    const qsizetype close = stat.lastIndexOf(')');
+    const char state = close >= 0 && close + 2 < stat.size() ? stat.at(close + 2) : '?';
+    return state == 'Z' || state == 'X';
+}
+
 QString kitSourceDir() { return QStringLiteral(KIT_SOURCE_DIR); }
 QString testDataDir() { return QStringLiteral(TEST_DATA_DIR); }
 QString testToolsDir() { return QStringLiteral(TEST_TOOLS_DIR); }

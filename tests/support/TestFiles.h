@@ -24,6 +24,9 @@ void copyTree(const QString& from, const QString& to);
 // Runs events until `done` is true or `timeoutMs` has passed; returns `done()`.
 bool waitUntil(const std::function<bool()>& done, int timeoutMs = 20000);
 
+// True when process `pid` has ended (gone, or a zombie nobody reaped yet).
+bool processEnded(qint64 pid);
+
 // Where the repository's kit data and the tests' data live.
 QString kitSourceDir();
 QString testDataDir();

@@ -108,17 +108,6 @@ qint64 compilerPid(const QString& projectDir)
     return testfiles::read(projectDir + "tp3.pid").trimmed().toLongLong();
 }
 
-// True when the process has ended (gone, or a zombie nobody reaped yet).
-bool processEnded(qint64 pid)
-{
-    const QByteArray stat = testfiles::read(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (stat.isEmpty())
-        return true;
-    const int close = stat.lastIndexOf(')');
-    const char state = close >= 0 && close + 2 < stat.size() ? stat.at(close + 2) : '?';
-    return state == 'Z' || state == 'X';
-}
-
 // The names of the files in a folder, sorted.
 QStringList filesIn(const QString& folder)
 {
@@ -623,7 +612,7 @@ TEST_F(BuildFixture, ExitDuringABuildAsksAndStoppingEndsTheCompilerAndTheProgram
         EXPECT_EQ(dialogs.messages()[0].text, "A build is still running.\nStop it and exit Tarvel?");
         EXPECT_EQ(dialogs.messages()[0].buttons, common::Dialogs::Buttons::YesNo);
         if (row.answer == Answer::Yes) {
-            EXPECT_TRUE(testfiles::waitUntil([&] { return processEnded(pid); }, 20000)) << "the compiler was ended";
+            EXPECT_TRUE(testfiles::waitUntil([&] { return testfiles::processEnded(pid); }, 20000)) << "the compiler was ended";
             testfiles::write(dir + "go", ""); // a compiler still running would now write its error list
             EXPECT_EQ(monitorText(), "The build was stopped.\r\n");
             EXPECT_FALSE(QFile::exists(dir + "errors.txt"));

@@ -1,5 +1,6 @@
 #include "shell/Form1.h"
 
+#include "FileSizeLimit.h"
 #include "ScriptedDialogs.h"
 #include "TarvelKit.h"
 #include "TestFiles.h"
@@ -14,40 +15,12 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
 
 using Answer = common::Dialogs::Answer;
 using Icon = common::Dialogs::Icon;
 using Kind = ScriptedDialogs::Kind;
 
 namespace {
-
-// Files may grow to `bytes` only, as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limited = m_old;
-        limited.rlim_cur = bytes;
-        m_active = setrlimit(RLIMIT_FSIZE, &limited) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-    bool active() const { return m_active; }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-    bool m_active = false;
-};
 
 const QByteArray DemoMain = "program Demo;\r\n\r\nbegin\r\nend.\r\n";
 const QString CopyQuestion =

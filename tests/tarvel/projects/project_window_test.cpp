@@ -1,5 +1,6 @@
 #include "shell/Form1.h"
 
+#include "FileSizeLimit.h"
 #include "ScriptedDialogs.h"
 #include "TarvelKit.h"
 #include "TestFiles.h"
@@ -18,8 +19,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
 
 using Icon = common::Dialogs::Icon;
 using Answer = common::Dialogs::Answer;
@@ -462,33 +461,6 @@ namespace {
 
 const char* const ProjectItems[] = {"mnuSave", "mnuPrint", "mnuCompile", "mnuCompileRun", "mnuProp",
                                     "mnuRefresh", "mnuNewInc", "mnuOpenIncfile", "mnuCompileCHN"};
-
-// Limits the size of files this process may write (a disk that is full), for one scope. A write
-// past the limit then fails with EFBIG instead of raising SIGXFSZ.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limited = m_old;
-        limited.rlim_cur = bytes;
-        m_active = setrlimit(RLIMIT_FSIZE, &limited) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-    bool active() const { return m_active; }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-    bool m_active = false;
-};
 
 } // namespace
 

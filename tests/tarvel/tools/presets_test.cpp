@@ -1,5 +1,6 @@
 #include "tools/Form4.h"
 
+#include "FindControl.h"
 #include "ScriptedDialogs.h"
 #include "TarvelKit.h"
 #include "TestFiles.h"
@@ -19,14 +20,6 @@
 #include <memory>
 
 namespace {
-
-template <typename T>
-T* control(QWidget* window, const char* name)
-{
-    T* found = window->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
 
 const QByteArray WithDrive = "<?xml version=\"1.0\"?><msxconfig><devices><primary slot=\"3\">"
                              "<WD2793 id=\"Memory Mapped FDC\"><drives>1</drives></WD2793></primary></devices></msxconfig>";

@@ -1,5 +1,6 @@
 #include "shell/Form1.h"
 
+#include "FindControl.h"
 #include "ScriptedDialogs.h"
 #include "TarvelKit.h"
 #include "TestFiles.h"
@@ -25,14 +26,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-template <typename T>
-T* control(QWidget* window, const char* name)
-{
-    T* found = window->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
 
 // Replaces a text box's text by typing, as the user would.
 void retype(QLineEdit* field, const QString& text)
