@@ -5,6 +5,7 @@
 #include "core/TextFile.h"
 
 #include <cctype>
+#include <cstring>
 
 namespace tarvel {
 
@@ -77,10 +78,32 @@ std::optional<QString> IncludeDirectiveFile(const QString& line)
     return includeName;
 }
 
+namespace {
+
+// The position of the next "{$" at or after `from`; -1 when there is none. Found by the next "{"
+// (a fast byte search) rather than by a search for the pair, which is several times slower on
+// the megabytes of a large project.
+qsizetype findDirectiveStart(const QByteArray& text, qsizetype from)
+{
+    const char* const begin = text.constData();
+    const char* const end = begin + text.size();
+    for (const char* at = begin + from; at < end;) {
+        const auto* brace = static_cast<const char*>(std::memchr(at, '{', size_t(end - at)));
+        if (!brace || brace + 1 >= end)
+            return -1;
+        if (brace[1] == '$')
+            return brace - begin;
+        at = brace + 1;
+    }
+    return -1;
+}
+
+} // namespace
+
 QStringList IncludeDirectiveFiles(const QByteArray& text)
 {
     QStringList files;
-    qsizetype at = text.indexOf("{$");
+    qsizetype at = findDirectiveStart(text, 0);
     while (at >= 0) {
         qsizetype begin = at;
         while (begin > 0 && text.at(begin - 1) != '\n' && text.at(begin - 1) != '\r')
@@ -91,7 +114,7 @@ QStringList IncludeDirectiveFiles(const QByteArray& text)
         const std::optional<QString> file = IncludeDirectiveFile(QString::fromLatin1(text.constData() + begin, end - begin));
         if (file)
             files.append(*file);
-        at = text.indexOf("{$", end);
+        at = findDirectiveStart(text, end);
     }
     return files;
 }

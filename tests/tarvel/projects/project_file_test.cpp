@@ -159,4 +159,8 @@ TEST(IncludeDirectives, AWholeTextIsScannedLineByLine)
     EXPECT_EQ(IncludeDirectiveFiles(text), (QStringList{"A.INC", "B.INC", "X := 1;  C.INC", "D.INC"}));
     EXPECT_TRUE(IncludeDirectiveFiles("").isEmpty());
     EXPECT_TRUE(IncludeDirectiveFiles(QByteArray("\0\xFF{$", 4)).isEmpty());
+    // Braces that open no directive, one right before a directive, and one as the last byte.
+    const std::optional<QString> onItsLine = IncludeDirectiveFile("{ c }{{$I e.inc}");
+    ASSERT_TRUE(onItsLine);
+    EXPECT_EQ(IncludeDirectiveFiles("{ c }{{$I e.inc}\r\n{\r\n$I f.inc}\r\n{"), QStringList{*onItsLine});
 }
