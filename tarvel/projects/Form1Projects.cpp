@@ -242,10 +242,20 @@ bool Form1::LoadProject(const QString& mainFilePath)
         return false;
     }
 
-    // One listing of the project folder serves every look-up of this load.
+    // One listing of the project folder serves every look-up of this load, and each file is read
+    // once: for its include directives and for its routine headers.
     const common::FolderIndex folder(projectDir);
+    QHash<QString, QByteArray> readOnce{{mainFile, text.value()}};
+    const auto read = [&readOnce](const QString& path) {
+        if (const auto known = readOnce.constFind(path); known != readOnce.cend())
+            return common::Result<QByteArray>(*known);
+        common::Result<QByteArray> bytes = common::ReadFileBytes(path);
+        if (bytes)
+            readOnce.insert(path, bytes.value());
+        return bytes;
+    };
     m_project.open(projectDir, tarvel::BuildProjectTree(m_project.info().ProjectName, common::ExtractFileName(mainFile),
-                                                        text.value(), folder));
+                                                        text.value(), folder, read));
     m_code->loadBytes(text.value());
     renderTree();
     renderSelection();
@@ -255,7 +265,7 @@ bool Form1::LoadProject(const QString& mainFilePath)
         for (int i = 2; i <= m_project.nodeCount(); ++i) {
             const QString& name = m_project.node(i).text;
             const QString found = folder.find(name);
-            GetFileFunctions(i - 2, found.isEmpty() ? m_project.projectDir() + name : found);
+            addFileRoutines(i - 2, read(found.isEmpty() ? m_project.projectDir() + name : found));
         }
     }
     RefreshTooltips();

@@ -30,7 +30,7 @@ void ProjectTree::setText(int index, const QString& text)
 }
 
 ProjectTree BuildProjectTree(const QString& projectName, const QString& mainFileName, const QByteArray& mainText,
-                             const common::FolderIndex& folder)
+                             const common::FolderIndex& folder, const FileReader& read)
 {
     // Every later step opens, saves and scans a file under the name its node shows, so an include
     // with a folder part is listed only when the bare name opens as well.
@@ -54,7 +54,8 @@ ProjectTree BuildProjectTree(const QString& projectName, const QString& mainFile
 
     const int scanned = tree.count();
     for (int i = 3; i <= scanned; ++i) {
-        const common::Result<QByteArray> text = common::ReadFileBytes(folder.find(tree.node(i).text));
+        const QString path = folder.find(tree.node(i).text);
+        const common::Result<QByteArray> text = read ? read(path) : common::ReadFileBytes(path);
         if (!text)
             continue;
         for (const QString& includeName : IncludeDirectiveFiles(text.value())) {

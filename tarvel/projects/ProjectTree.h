@@ -1,9 +1,13 @@
 #pragma once
 
+#include "core/Result.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
 #include <QString>
+
+#include <functional>
 
 namespace common {
 class FolderIndex;
@@ -56,7 +60,10 @@ private:
 // Nodes added for nested includes are not scanned themselves, so includes three levels down are
 // not shown and files that include each other do not loop. An include is listed only when its
 // file can be opened under the name the tree shows. Names are upper-cased in ASCII only.
+// The include files are read through `read` (by default straight from the disk).
+using FileReader = std::function<common::Result<QByteArray>(const QString& path)>;
 [[nodiscard]] ProjectTree BuildProjectTree(const QString& projectName, const QString& mainFileName,
-                                           const QByteArray& mainText, const common::FolderIndex& folder);
+                                           const QByteArray& mainText, const common::FolderIndex& folder,
+                                           const FileReader& read = {});
 
 } // namespace tarvel
