@@ -17,7 +17,7 @@ Form3::Form3(const tarvel::ProjectInfo& project, QWidget* mainWindow) : QDialog(
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Project properties"));
 
-    // The spec's places at about their sizes; a layout keeps the texts whole with any font.
+    // The classic window's places at about their sizes; a layout keeps the texts whole with any font.
     const auto label = [this](const char* name, const QString& caption) {
         auto* l = new QLabel(caption, this);
         l->setObjectName(QString::fromLatin1(name));

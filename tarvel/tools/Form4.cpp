@@ -27,7 +27,7 @@ Form4::Form4(const tarvel::ConfigSettings& settings, const QString& applicationD
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Preferences"));
 
-    // The spec's order and grouping at about its sizes; layouts keep the texts whole with any font.
+    // The classic window's order and grouping at about its sizes; layouts keep the texts whole with any font.
     const auto frame = [this](const char* name, const QString& caption) {
         auto* f = new QGroupBox(caption, this);
         f->setObjectName(QString::fromLatin1(name));

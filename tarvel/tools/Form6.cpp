@@ -41,7 +41,7 @@ Form6::Form6(tarvel::ProgramStarter& starter, QWidget* mainWindow)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("About Tarvel"));
 
-    // The places are the spec's; where a text needs more room with this system's font, its
+    // The places are the classic window's; where a text needs more room with this system's font, its
     // label and the window grow to fit it.
     auto* band = new QFrame(this);
     band->setObjectName(QStringLiteral("Shape1"));
@@ -62,15 +62,15 @@ Form6::Form6(tarvel::ProgramStarter& starter, QWidget* mainWindow)
         l->setObjectName(QString::fromLatin1(name));
         return l;
     };
-    const auto place = [](QLabel* l, const QRect& spec) {
-        l->setGeometry(QRect(spec.topLeft(), spec.size().expandedTo(l->sizeHint())));
+    const auto place = [](QLabel* l, const QRect& planned) {
+        l->setGeometry(QRect(planned.topLeft(), planned.size().expandedTo(l->sizeHint())));
     };
     QLabel* version = label(this, "Label1", QStringLiteral("Version " TARVEL_VERSION));
     place(version, twips(3240, 840, 1335, 255));
     m_history = label(this, "Label3", QStringLiteral("Versions history"));
-    QRect historySpec = twips(3240, 1080, 1335, 255);
-    historySpec.moveTop(qMax(historySpec.top(), version->geometry().bottom() + 1));
-    place(m_history, historySpec);
+    QRect historyPlace = twips(3240, 1080, 1335, 255);
+    historyPlace.moveTop(qMax(historyPlace.top(), version->geometry().bottom() + 1));
+    place(m_history, historyPlace);
     m_history->setCursor(Qt::PointingHandCursor);
     m_history->installEventFilter(this);
 
@@ -88,12 +88,12 @@ Form6::Form6(tarvel::ProgramStarter& starter, QWidget* mainWindow)
     m_link->installEventFilter(this);
     m_link->setAccessibleDescription(QStringLiteral("Opens the home page"));
 
-    const QRect frameSpec = twips(120, 1320, 4455, 975);
-    const QSize frameSize = frameSpec.size().expandedTo(credits->sizeHint());
-    const int top = qMax(frameSpec.top(), m_history->geometry().bottom() + 4);
+    const QRect framePlace = twips(120, 1320, 4455, 975);
+    const QSize frameSize = framePlace.size().expandedTo(credits->sizeHint());
+    const int top = qMax(framePlace.top(), m_history->geometry().bottom() + 4);
     const int width = std::max({px(4665), version->geometry().right() + 8,
-                            m_history->geometry().right() + 8, frameSpec.left() + frameSize.width() + 8});
-    frame->setGeometry(frameSpec.left(), top, width - 2 * frameSpec.left(), frameSize.height());
+                            m_history->geometry().right() + 8, framePlace.left() + frameSize.width() + 8});
+    frame->setGeometry(framePlace.left(), top, width - 2 * framePlace.left(), frameSize.height());
     band->setGeometry(0, px(360), width, px(495));
     band->lower();
     setFixedSize(width, qMax(px(2415), frame->geometry().bottom() + 8));

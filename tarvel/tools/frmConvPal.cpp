@@ -39,7 +39,7 @@ frmConvPal::frmConvPal(Dialogs& dialogs, CodeEditor& code, QWidget* mainWindow)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Convert palette"));
 
-    // The spec's order at about its sizes; a layout keeps the captions whole with any font.
+    // The classic window's order at about its sizes; a layout keeps the captions whole with any font.
     m_path = new QLineEdit(this);
     m_path->setObjectName(QStringLiteral("Text1"));
     m_path->setAccessibleName(QStringLiteral("Source file"));
