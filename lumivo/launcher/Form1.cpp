@@ -8,10 +8,12 @@
 #include "ModMSX.h"
 #include "OpenMsxCommand.h"
 #include "ProgramRunner.h"
-#include "RunWatch.h"
 #include "options/Form2.h"
 #include "options/Form3.h"
 #include "options/frmAbout.h"
+
+#include "core/OpenMsxMachines.h"
+#include "core/RunWatch.h"
 
 #include "core/Paths.h"
 #include "ui/Accessibility.h"
@@ -74,7 +76,7 @@ QString existingFolder(const QString& folder)
 
 Form1::Form1(const QString& launcherFolder, common::Dialogs& dialogs, ProgramRunner& runner, QWidget* parent)
     : QWidget(parent), m_launcherFolder(launcherFolder), m_dialogs(dialogs), m_runner(runner),
-      m_quickFailureMs(RunWatch::kQuickFailureMs)
+      m_quickFailureMs(common::RunWatch::kQuickFailureMs)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("[LUMIVO!]"));
@@ -442,7 +444,7 @@ CommandOutcome Form1::openMsxCommand() const
 {
     const QString program = openMsxProgram();
     return BuildOpenMsxCommand(currentSelection(), m_openMsx, program,
-                               ListOpenMsxMachines(OpenMsxMachineFolders(program)));
+                               common::ListOpenMsxMachines(common::OpenMsxMachineFolders(program)));
 }
 
 void Form1::BtnAbout_Click()
@@ -481,8 +483,8 @@ void Form1::BtnRun_Click()
 
 void Form1::watchRun(const StartedRun& run)
 {
-    auto* watch = new RunWatch(run, m_quickFailureMs, this);
-    connect(watch, &RunWatch::failedAtOnce, this, [this](int status, const QString& lastLines) {
+    auto* watch = new common::RunWatch(run, m_quickFailureMs, this);
+    connect(watch, &common::RunWatch::failedAtOnce, this, [this](int status, const QString& lastLines) {
         m_dialogs.message(this, common::QuickFailureText(status, lastLines), QStringLiteral("Error"),
                           common::Dialogs::Icon::Critical, common::Dialogs::Buttons::Ok);
     });

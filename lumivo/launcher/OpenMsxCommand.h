@@ -2,18 +2,12 @@
 
 #include "EmulatorCommand.h"
 
-#include "core/OpenMsxMachines.h"
-
 #include <QString>
 #include <QStringList>
 
 namespace lumivo {
 
 struct OpenMsxSettings;
-
-// The machine lister is shared with Tarvel and lives in common.
-using common::ListOpenMsxMachines;
-using common::OpenMsxMachineFolders;
 
 // Splits the extra arguments the way a user writes them on a command line: blanks separate words,
 // double or single quotes group a word (and are dropped). Nothing else is special: "$(...)", ';'

@@ -5,6 +5,7 @@
 #include "launcher/OpenMsxCommand.h"
 #include "launcher/OpenMsxSettings.h"
 
+#include "core/OpenMsxMachines.h"
 #include "ui/Accessibility.h"
 #include "ui/Dialogs.h"
 
@@ -113,7 +114,7 @@ void Form3::setSaver(std::function<common::Status(const OpenMsxSettings&)> saver
 void Form3::fillMachines()
 {
     const QString program = m_program ? m_program() : QString();
-    const QStringList machines = ListOpenMsxMachines(OpenMsxMachineFolders(program));
+    const QStringList machines = common::ListOpenMsxMachines(common::OpenMsxMachineFolders(program));
     m_combo1->clear();
     m_combo1->addItem(defaultMachineItem(), QString());
     for (const QString& machine : machines)

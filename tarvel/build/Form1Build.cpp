@@ -263,16 +263,15 @@ void Form1::goToError(int index)
 
 void Form1::mnuNextError_Click()
 {
-    if (m_building)
-        return;
-    if (m_errors.isEmpty()) {
-        m_panels[2]->setText(QStringLiteral("The last build left no errors to go to."));
-        return;
-    }
-    goToError(m_errors.next());
+    stepToError(true);
 }
 
 void Form1::mnuPreviousError_Click()
+{
+    stepToError(false);
+}
+
+void Form1::stepToError(bool forward)
 {
     if (m_building)
         return;
@@ -280,7 +279,7 @@ void Form1::mnuPreviousError_Click()
         m_panels[2]->setText(QStringLiteral("The last build left no errors to go to."));
         return;
     }
-    goToError(m_errors.previous());
+    goToError(forward ? m_errors.next() : m_errors.previous());
 }
 
 void Form1::mnuCompileRun_Click()

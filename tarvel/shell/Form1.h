@@ -222,6 +222,8 @@ private:
     ErrorJump jumpToError(const QString& file, int line, bool navigating);
     // Goes to record `index` of the last build's errors and says so in panel 3.
     void goToError(int index);
+    // Goes to the next (or previous) error of the last build, wrapping around.
+    void stepToError(bool forward);
     void watchEmulator(const QString& program, const QStringList& arguments);
     void runAndStartEmulator();
     void showCurrentView(const QString& name);

@@ -1,4 +1,5 @@
 #include "../QtPrinting.h"
+#include "core/OpenMsxMachines.h"
 #include "launcher/BrmsxOptions.h"
 #include "launcher/EmulatorCommand.h"
 #include "launcher/ExecuteScript.h"
@@ -16,6 +17,8 @@
 #include <gtest/gtest.h>
 
 using namespace lumivo;
+using common::ListOpenMsxMachines;
+using common::OpenMsxMachineFolders;
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "../QtPrinting.h"
+#include "core/RunWatch.h"
 #include "core/Text.h"
 #include "launcher/EmulatorCommand.h"
 #include "launcher/ExecuteScript.h"
@@ -7,7 +8,6 @@
 #include "launcher/OpenMsxSettings.h"
 #include "launcher/ModMSX.h"
 #include "launcher/ProgramRunner.h"
-#include "launcher/RunWatch.h"
 
 #include "../RecordingRunner.h"
 #include "TestFiles.h"
@@ -23,6 +23,9 @@
 #include <gtest/gtest.h>
 
 using namespace lumivo;
+using common::LastLines;
+using common::ReadRunStatus;
+using common::RunWatch;
 
 
 TEST(ExecuteScript, WorkedExampleInShellForm)
