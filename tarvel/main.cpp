@@ -1,3 +1,4 @@
+#include "core/AppFolders.h"
 #include "shell/Form1.h"
 #include "ui/QtDialogs.h"
 
@@ -15,8 +16,10 @@ int main(int argc, char** argv)
     words.removeFirst();
     const QString commandLine = words.join(QLatin1Char(' '));
 
+    const common::AppFolders folders = common::DecideAppFolders(
+        QApplication::applicationDirPath(), QStringLiteral("tarvel"), common::UserHomes::fromEnvironment());
     common::QtDialogs dialogs;
-    Form1 window(QApplication::applicationDirPath(), dialogs, commandLine);
+    Form1 window(folders, dialogs, commandLine);
     window.start();
     return app.exec();
 }

@@ -75,7 +75,13 @@ QString existingFolder(const QString& folder)
 } // namespace
 
 Form1::Form1(const QString& launcherFolder, common::Dialogs& dialogs, ProgramRunner& runner, QWidget* parent)
-    : QWidget(parent), m_launcherFolder(launcherFolder), m_dialogs(dialogs), m_runner(runner),
+    : Form1(common::PortableFolders(launcherFolder), dialogs, runner, parent)
+{
+}
+
+Form1::Form1(const common::AppFolders& folders, common::Dialogs& dialogs, ProgramRunner& runner, QWidget* parent)
+    : QWidget(parent), m_folders(folders), m_launcherFolder(folders.settings), m_runFolder(folders.state),
+      m_dialogs(dialogs), m_runner(runner),
       m_quickFailureMs(common::RunWatch::kQuickFailureMs)
 {
     setObjectName(QStringLiteral("Form1"));
@@ -305,6 +311,11 @@ void Form1::startUp()
         m_openMsx = openMsx.value();
     else
         m_openMsxProblem = openMsx.error();
+
+    if (!m_folders.problem.isEmpty()) {
+        m_dialogs.message(this, m_folders.problem, QStringLiteral("Lumivo"), common::Dialogs::Icon::Exclamation,
+                          common::Dialogs::Buttons::Ok);
+    }
 }
 
 void Form1::setDrive(const QString& root)
@@ -473,7 +484,7 @@ void Form1::BtnRun_Click()
         error(ProblemText(outcome), icon);
         return;
     }
-    const common::Result<StartedRun> run = RunEmulatorCommand(m_launcherFolder, outcome.command, m_runner);
+    const common::Result<StartedRun> run = RunEmulatorCommand(m_runFolder, outcome.command, m_runner);
     if (!run) {
         error(run.error(), Icon::Critical);
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/AppFolders.h"
 #include "BrmsxOptions.h"
 #include "EmulatorCommand.h"
 #include "FrontEndConfig.h"
@@ -39,6 +40,9 @@ class Form1 final : public QWidget {
     Q_OBJECT
 public:
     Form1(const QString& launcherFolder, common::Dialogs& dialogs, ProgramRunner& runner,
+          QWidget* parent = nullptr);
+    // The settings in `folders.settings`, the run script and its log in `folders.state`.
+    Form1(const common::AppFolders& folders, common::Dialogs& dialogs, ProgramRunner& runner,
           QWidget* parent = nullptr);
     ~Form1() override;
 
@@ -89,7 +93,9 @@ private:
     void BtnRun_Click();
     void watchRun(const common::StartedRun& run);
 
-    QString m_launcherFolder;
+    common::AppFolders m_folders;
+    QString m_launcherFolder; // the settings records
+    QString m_runFolder;      // the run script and its log
     common::Dialogs& m_dialogs;
     ProgramRunner& m_runner;
     FrontEndConfig m_frontEnd;

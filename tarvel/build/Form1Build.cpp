@@ -142,7 +142,7 @@ bool Form1::DoCompilation(bool makeChn)
     if (!tarvel::RemoveFileNoCase(projectDir, QLatin1String(tarvel::kErrorsFileName)))
         return cannotDelete(QLatin1String(tarvel::kErrorsFileName));
 
-    const QString compilerProblem = tarvel::CompilerProblem(tarvel::CompilerPath(m_appDir));
+    const QString compilerProblem = tarvel::CompilerProblem(tarvel::CompilerPath(m_folders.userData));
     if (!compilerProblem.isEmpty()) {
         m_monitor->showErrors(compilerProblem);
         return false;
@@ -150,12 +150,12 @@ bool Form1::DoCompilation(bool makeChn)
 
     tarvel::BuildRequest request;
     request.projectDir = projectDir;
-    request.appDir = m_appDir;
+    request.appDir = m_folders.userData;
     request.baseName = baseName;
     request.startAddress = project.StartAddress;
     request.endAddress = project.EndAddress;
     request.makeChn = makeChn;
-    const QString script = tarvel::BuildScriptPath(m_appDir);
+    const QString script = tarvel::BuildScriptPath(m_folders.userData);
     const common::Status written = tarvel::WriteBuildScript(script, tarvel::BuildSteps(request));
     if (!written) {
         m_monitor->showErrors(QStringLiteral("The build script could not be written:\r\n") + written.error());

@@ -67,8 +67,13 @@ bool DecodeSettings(const QByteArray& bytes, ConfigSettings& settings)
 
 void LoadSettingsFile(ConfigSettings& settings, const QString& applicationDirectory)
 {
-    SetDefaultSettings(settings, applicationDirectory);
-    const QString path = SettingsFilePath(applicationDirectory);
+    LoadSettingsFile(settings, applicationDirectory, applicationDirectory);
+}
+
+void LoadSettingsFile(ConfigSettings& settings, const QString& settingsFolder, const QString& userDataFolder)
+{
+    SetDefaultSettings(settings, userDataFolder);
+    const QString path = SettingsFilePath(settingsFolder);
     if (!common::FileExists(path))
         return;
     const common::Result<QByteArray> bytes = common::ReadFileBytes(path);

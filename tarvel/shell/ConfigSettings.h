@@ -44,6 +44,8 @@ bool DecodeSettings(const QByteArray& bytes, ConfigSettings& settings);
 // Loads config.cfg when it can be read, else the defaults. A short file keeps the defaults for
 // the fields it lacks. Never writes.
 void LoadSettingsFile(ConfigSettings& settings, const QString& applicationDirectory);
+// The same with config.cfg in `settingsFolder` and the defaults' folders under `userDataFolder`.
+void LoadSettingsFile(ConfigSettings& settings, const QString& settingsFolder, const QString& userDataFolder);
 
 // Writes config.cfg atomically (in place when the folder takes no new file but the file is
 // writable): on failure the old file is left as it was.

@@ -32,7 +32,12 @@ int pixelsToTwips(int pixels) { return pixels * tarvel::TwipsPerPixel; }
 } // namespace
 
 Form1::Form1(const QString& applicationDirectory, Dialogs& dialogs, const QString& commandLine, QWidget* parent)
-    : QMainWindow(parent), m_appDir(applicationDirectory), m_dialogs(dialogs), m_commandLine(commandLine)
+    : Form1(common::PortableFolders(applicationDirectory), dialogs, commandLine, parent)
+{
+}
+
+Form1::Form1(const common::AppFolders& folders, Dialogs& dialogs, const QString& commandLine, QWidget* parent)
+    : QMainWindow(parent), m_folders(folders), m_appDir(folders.kit), m_dialogs(dialogs), m_commandLine(commandLine)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tarvel"));
@@ -44,13 +49,18 @@ Form1::Form1(const QString& applicationDirectory, Dialogs& dialogs, const QStrin
     freeEditorKeys();
     AutoCompleteWords = tarvel::ReadWordList(m_appDir);
     AutoCompleteCount = AutoCompleteWords.size() - 1;
-    BrowseDir = common::AddBackslash(m_appDir);
+    BrowseDir = common::AddBackslash(m_folders.installed ? QDir::homePath() : m_appDir);
     Form_Resize();
     QPalette blue = m_picBkg->palette();
     blue.setColor(QPalette::Window, QColor(0, 0, 255));
     m_picBkg->setPalette(blue);
     SplitOn = false;
     m_project.setInfo(tarvel::ProjectInfo());
+    if (m_folders.installed) {
+        // The user's compiler folder and default disk image folder, ready to be filled.
+        QDir().mkpath(m_folders.userData + QStringLiteral("/compiler"));
+        QDir().mkpath(m_folders.userData + QStringLiteral("/dsk"));
+    }
     LoadSettings();
     RefreshRecentMenu();
     setProjectItemsEnabled(false);
@@ -299,6 +309,10 @@ void Form1::start()
     show();
     m_code->setFocus();
     Form_Activate();
+    if (!m_folders.problem.isEmpty()) {
+        m_dialogs.message(this, m_folders.problem, QStringLiteral("Tarvel"), Dialogs::Icon::Exclamation,
+                          Dialogs::Buttons::Ok);
+    }
 
     const QString argument = m_commandLine;
     if (argument.isEmpty()) {
@@ -436,13 +450,13 @@ void Form1::closeEvent(QCloseEvent* event)
 
 void Form1::LoadSettings()
 {
-    tarvel::LoadSettingsFile(Settings, m_appDir);
+    tarvel::LoadSettingsFile(Settings, m_folders.settings, m_folders.userData);
     RegisterFileType();
 }
 
 void Form1::SaveSettings()
 {
-    const common::Status saved = tarvel::SaveSettingsFile(Settings, m_appDir);
+    const common::Status saved = tarvel::SaveSettingsFile(Settings, m_folders.settings);
     if (!saved) {
         m_dialogs.message(this, QStringLiteral("The settings could not be saved.\n") + saved.error(),
                           QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "build/ErrorList.h"
+#include "core/AppFolders.h"
 #include "core/RunWatch.h"
 #include "projects/OpenProject.h"
 #include "projects/ProjectTreeWidget.h"
@@ -41,6 +42,9 @@ class Form1 : public QMainWindow {
 public:
     // `commandLine` is the program's whole argument text, taken as one path.
     Form1(const QString& applicationDirectory, common::Dialogs& dialogs, const QString& commandLine,
+          QWidget* parent = nullptr);
+    // The kit's data and the user's state in the places `folders` names (an installed kit).
+    Form1(const common::AppFolders& folders, common::Dialogs& dialogs, const QString& commandLine,
           QWidget* parent = nullptr);
     ~Form1() override;
 
@@ -154,6 +158,8 @@ public:
     int nodeIndex(const QTreeWidgetItem* node) const;
 
     const QString& applicationDirectory() const { return m_appDir; }
+    // Where the user's settings files live: config.cfg and the files kept beside it.
+    const QString& settingsFolder() const { return m_folders.settings; }
     common::Dialogs& dialogs() { return m_dialogs; }
     CodeEditor* editor() const { return m_code; }
     QTreeWidget* tree() const { return m_tree; }
@@ -228,7 +234,8 @@ private:
     void runAndStartEmulator();
     void showCurrentView(const QString& name);
 
-    QString m_appDir;
+    common::AppFolders m_folders;
+    QString m_appDir; // the kit's data
     common::Dialogs& m_dialogs;
     QString m_commandLine;
 

@@ -33,6 +33,12 @@ QString XdgDataHome()
     return QDir::cleanPath(home + QStringLiteral("/.local/share"));
 }
 
+bool TpjTypeInstalledWithKit(const QString& kitFolder)
+{
+    const QString share = QDir::cleanPath(kitFolder + QStringLiteral("/../../share/"));
+    return QFileInfo::exists(under(share, MimePackage)) && QFileInfo::exists(under(share, DesktopFile));
+}
+
 QString DesktopExecArgument(const QString& argument)
 {
     QString quoted = QStringLiteral("\"");

@@ -14,6 +14,10 @@ inline const QString TpjMimeType = QStringLiteral("application/x-tarvel-project"
 // path, else $HOME/.local/share; "" when neither is known.
 [[nodiscard]] QString XdgDataHome();
 
+// True when the kit in `kitFolder` was installed together with the type's MIME package and
+// desktop entry (PREFIX/share beside the kit's PREFIX/lib/<kit>), so the type is already known.
+[[nodiscard]] bool TpjTypeInstalledWithKit(const QString& kitFolder);
+
 // One argument of a desktop entry's Exec key, quoted so that blanks, quotes, '$', '`', '\' and
 // '%' in it arrive unchanged.
 [[nodiscard]] QString DesktopExecArgument(const QString& argument);

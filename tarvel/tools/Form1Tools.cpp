@@ -84,7 +84,9 @@ void Form1::mnuAbout_Click()
 
 void Form1::mnupreferences_Click()
 {
-    Form4 preferences(Settings, m_appDir, m_dialogs, this);
+    Form4 preferences(Settings, m_folders.userData, m_dialogs, this);
+    if (m_folders.installed && tarvel::TpjTypeInstalledWithKit(m_appDir))
+        preferences.showTypeRegisteredWithKit();
     preferences.exec();
     if (!preferences.accepted())
         return;
@@ -109,7 +111,8 @@ void Form1::mnuProp_Click()
 void Form1::RegisterFileType()
 {
     m_registrationError.clear();
-    if (!Settings.RegisterTpj)
+    // An installed kit that registers the type for everyone needs no files of the user's own.
+    if (!Settings.RegisterTpj || (m_folders.installed && tarvel::TpjTypeInstalledWithKit(m_appDir)))
         return;
     const common::Result<QByteArray> icon = common::ReadFileBytes(common::AddBackslash(m_appDir) + QStringLiteral("tarvel.png"));
     const tarvel::RegistrationOutcome outcome = tarvel::RegisterTpjFileType(

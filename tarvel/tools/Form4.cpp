@@ -160,6 +160,14 @@ Form4::Form4(const tarvel::ConfigSettings& settings, const QString& applicationD
     common::NameControlsForAccessibility(this);
 }
 
+void Form4::showTypeRegisteredWithKit()
+{
+    m_register->setText(QStringLiteral("The .tpj extension is registered with Tarvel by its installation"));
+    m_register->setChecked(true);
+    m_register->setEnabled(false);
+    m_registeredWithKit = true;
+}
+
 void Form4::Command1_Click()
 {
     tarvel::ConfigSettings defaults;
@@ -170,7 +178,8 @@ void Form4::Command1_Click()
         m_diskImage->setText(defaults.DiskImagePath);
 
     tarvel::ConfigSettings stored = m_settings;
-    stored.RegisterTpj = m_register->isChecked();
+    // The switch shown for an installed registration leaves the user's own choice as it was.
+    stored.RegisterTpj = m_registeredWithKit ? m_settings.RegisterTpj : m_register->isChecked();
     stored.AutoSave = m_autoSave->isChecked();
     stored.ShowNewProjectDialog = !m_noChooser->isChecked();
     stored.AutoTooltip = m_tooltip->isChecked();

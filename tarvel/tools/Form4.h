@@ -26,6 +26,9 @@ public:
     // The settings as OK stored them; nothing when the window was cancelled or closed.
     const std::optional<tarvel::ConfigSettings>& accepted() const { return m_accepted; }
 
+    // Tells that the installed kit registers the .tpj type itself; the switch has nothing to do then.
+    void showTypeRegisteredWithKit();
+
     void Command1_Click(); // Ok
     void Command2_Click(); // Cancel
     void Command3_Click(); // Browse for the emulator
@@ -55,6 +58,7 @@ private:
     QLabel* m_machineNote = nullptr;
     QStringList m_machineFolders;
     bool m_filling = false; // the window changes the fields itself
+    bool m_registeredWithKit = false;
     QLineEdit* m_emulator = nullptr;
     QLineEdit* m_commandLine = nullptr;
     QLineEdit* m_diskImage = nullptr;
