@@ -2,7 +2,7 @@
 // program icon. Letters are an 8-bit-style pixel font drawn as blocks, so the pictures do not
 // depend on the fonts of the machine that builds them.
 //
-// Usage: tarvel_art LOGO.png ICON.png
+// Usage: tarvel_art LOGO.png ICON.png [LUMIVO_ICON.png]
 
 #include <QColor>
 #include <QImage>
@@ -116,13 +116,13 @@ QImage logo()
     return image;
 }
 
-QImage icon()
+QImage icon(const QString& letter)
 {
     QImage image(64, 64, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     drawBackground(painter, image.rect(), 10);
-    drawTitle(painter, QStringLiteral("T"), QPoint((64 - textWidth(QStringLiteral("T"), 6)) / 2, 6), 6);
+    drawTitle(painter, letter, QPoint((64 - textWidth(letter, 6)) / 2, 6), 6);
     drawStripe(painter, QRect(8, 52, 48, 5));
     return image;
 }
@@ -131,11 +131,13 @@ QImage icon()
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s LOGO.png ICON.png\n", argv[0]);
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: %s LOGO.png ICON.png [LUMIVO_ICON.png]\n", argv[0]);
         return 2;
     }
-    if (!logo().save(QString::fromLocal8Bit(argv[1]), "PNG") || !icon().save(QString::fromLocal8Bit(argv[2]), "PNG")) {
+    if (!logo().save(QString::fromLocal8Bit(argv[1]), "PNG")
+        || !icon(QStringLiteral("T")).save(QString::fromLocal8Bit(argv[2]), "PNG")
+        || (argc == 4 && !icon(QStringLiteral("L")).save(QString::fromLocal8Bit(argv[3]), "PNG"))) {
         std::fprintf(stderr, "%s: cannot write the pictures\n", argv[0]);
         return 1;
     }
