@@ -14,7 +14,7 @@ seconds="${1:-20}"
 build="$here/build-fuzz"
 
 if ! command -v clang++ >/dev/null; then
-  echo "fuzz.sh: clang++ is missing (scripts/setup.sh installs clang and libclang-rt-14-dev)" >&2
+  echo "fuzz.sh: clang++ is missing (scripts/setup.sh --tests installs clang and its fuzzer run-time)" >&2
   exit 1
 fi
 

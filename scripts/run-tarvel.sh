@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Sets everything up, then starts Tarvel from the built kit with a demo project open.
+# Installs what building and running need (not the tests' tools), builds the programs, then starts
+# Tarvel from the built kit with a demo project open.
 # The demo is a copy of the kit's SCREEN 5 template in a writable folder of your own, made on the
 # first run and kept afterwards; nothing inside the repository is edited.
 # Usage: scripts/run-tarvel.sh [project.tpj]
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-"$here/scripts/setup.sh" "$here/build"
+"$here/scripts/setup.sh" "$here/build" -DKIT_BUILD_TESTS=OFF -DKIT_BUILD_BENCH=OFF
 
 kit="$here/build/kit"
 if [ "$#" -gt 0 ]; then

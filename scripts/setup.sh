@@ -1,27 +1,50 @@
 #!/usr/bin/env bash
 # Installs what the kit needs on Debian (run as root, or with sudo available), then builds it.
-# Usage: scripts/setup.sh [build-dir] [extra cmake options...]
+# Meant for Debian 12 (bookworm) and later releases that package Qt 6 and QScintilla for Qt 6.
+#
+# Usage: scripts/setup.sh [--tests] [build-dir] [extra cmake options...]
+#   without --tests: what building and running the programs need, nothing more;
+#   with --tests:    also what the tests need (see below).
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
+tests=false
+if [ "${1:-}" = "--tests" ]; then
+  tests=true
+  shift
+fi
 build="${1:-$here/build}"
 shift || true
 
-# Build and tests; the real emulators for the end-to-end tests (openMSX with the free C-BIOS ROMs,
-# DOSBox for BR-MSX; both run headless through SDL's dummy drivers), and clang with its fuzzer
-# runtime for the fuzz targets; the freedesktop tools that the .tpj registration updates
-# and its tests ask.
-packages=(cmake ninja-build g++ qt6-base-dev libqscintilla2-qt6-dev libgtest-dev mtools
-          openmsx dosbox clang libclang-rt-14-dev
-          shared-mime-info desktop-file-utils xdg-utils libglib2.0-bin)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+updated=false
+# Installs the packages of the list that are missing.
+install_missing() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ "${#missing[@]}" -gt 0 ] || return 0
+  if [ "$updated" = false ]; then
+    $sudo apt-get update
+    updated=true
+  fi
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+# Building, and mtools for the disk images of Compile and Run.
+install_missing cmake ninja-build g++ qt6-base-dev libqscintilla2-qt6-dev mtools
+
+if [ "$tests" = true ]; then
+  # GoogleTest; the real emulators for the end-to-end tests (openMSX with the free C-BIOS ROMs,
+  # DOSBox for BR-MSX; both run headless through SDL's dummy drivers); clang for the fuzz
+  # targets; the freedesktop tools that the .tpj registration updates and its tests ask; and
+  # what the installation check needs to build, inspect and validate the Debian package.
+  install_missing libgtest-dev openmsx dosbox clang shared-mime-info desktop-file-utils xdg-utils libglib2.0-bin \
+                  dpkg-dev file lintian
+  # The fuzzer run-time comes with the installed clang's own major version.
+  major="$(clang -dumpversion | cut -d. -f1)"
+  install_missing "libclang-rt-$major-dev"
 fi
 
 cmake -S "$here" -B "$build" -G Ninja "$@"

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Sets everything up and runs every test: the normal build, then the same suite under
-# AddressSanitizer and UndefinedBehaviorSanitizer, then every fuzz target for 20 seconds.
+# Sets everything up and runs every test: the normal build, the installation check (the Debian
+# package and a ~/.local installation, each used by an unprivileged user), then the same suite
+# under AddressSanitizer and UndefinedBehaviorSanitizer, then every fuzz target for 20 seconds.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 export QT_QPA_PLATFORM=offscreen
 
-"$here/scripts/setup.sh" "$here/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+"$here/scripts/setup.sh" --tests "$here/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIT_BUILD_TESTS=ON -DKIT_BUILD_BENCH=ON
 ctest --test-dir "$here/build" --output-on-failure --parallel "$(nproc)"
+"$here/scripts/install-check.sh" "$here/build"
 
-"$here/scripts/setup.sh" "$here/build-asan" -DCMAKE_BUILD_TYPE=Debug -DKIT_SANITIZE=ON -DKIT_BUILD_BENCH=OFF
+"$here/scripts/setup.sh" --tests "$here/build-asan" -DCMAKE_BUILD_TYPE=Debug -DKIT_SANITIZE=ON -DKIT_BUILD_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$here/build-asan" --output-on-failure --parallel "$(nproc)"
 
