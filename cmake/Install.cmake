@@ -63,8 +63,18 @@ add_custom_command(
   COMMAND gzip -n -9 -f -k "${kit_doc}/changelog"
   DEPENDS "${kit_doc}/changelog"
   COMMENT "Compressing the change log for the package")
-add_custom_target(package_doc ALL DEPENDS "${kit_doc}/changelog.gz")
+set(kit_pages)
+foreach(page tarvel.1 lumivo.1)
+  add_custom_command(
+    OUTPUT "${kit_doc}/${page}.gz"
+    COMMAND gzip -n -9 -c "${KIT_PACKAGING_DIR}/${page}" > "${kit_doc}/${page}.gz"
+    DEPENDS "${KIT_PACKAGING_DIR}/${page}"
+    COMMENT "Compressing the manual page ${page}")
+  list(APPEND kit_pages "${kit_doc}/${page}.gz")
+endforeach()
+add_custom_target(package_doc ALL DEPENDS "${kit_doc}/changelog.gz" ${kit_pages})
 install(FILES "${KIT_PACKAGING_DIR}/copyright" "${kit_doc}/changelog.gz" DESTINATION share/doc/msx-desktop-kit)
+install(FILES ${kit_pages} DESTINATION share/man/man1)
 
 set(CPACK_PACKAGE_NAME "msx-desktop-kit")
 set(CPACK_PACKAGE_VENDOR "MSX desktop kit developers")

@@ -32,10 +32,20 @@ as_user() {
     QT_QPA_PLATFORM=offscreen "$@"
 }
 
+# Removes what an earlier `cmake --install` into the user's ~/.local left.
+remove_user_install() {
+  if [ -f "$build/install_manifest.txt" ]; then
+    { grep "^$home/.local/" "$build/install_manifest.txt" || true; } | while read -r file; do rm -f "$file"; done
+  fi
+  rm -rf "$home/.local/lib/$package" "$home/.local/bin/tarvel" "$home/.local/bin/lumivo"
+}
+
 work="$(mktemp -d)"
 chmod 755 "$work"
+remove_user_install
 cleanup() {
   rm -rf "$work"
+  remove_user_install
   if dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
     dpkg -r "$package" >/dev/null
   fi
@@ -99,7 +109,6 @@ dpkg -r "$package" >/dev/null
 echo "package: installed, used by $user and removed"
 
 echo "== cmake --install into ~/.local"
-rm -rf "$home/.local/lib/$package" "$home/.local/bin/tarvel" "$home/.local/bin/lumivo"
 # The installation records its files in the build folder; the user may write just that record.
 touch "$build/install_manifest.txt" && chmod 666 "$build/install_manifest.txt"
 as_user cmake --install "$build" --prefix "$home/.local" >/dev/null
