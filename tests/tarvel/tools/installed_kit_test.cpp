@@ -3,6 +3,7 @@
 #include "FindControl.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
+#include "ToolsTestSupport.h"
 #include "core/AppFolders.h"
 #include "tools/FileTypeRegistration.h"
 
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -69,6 +71,7 @@ void inPreferences(Form1& form, std::function<void(QWidget*)> act)
 TEST(InstalledKit, SettingsCompilerAndDiskImagesLiveWithTheUserAndTheTypeIsRegisteredOnce)
 {
     InstalledKit installed(true);
+    const ScopedEnv dataHome("XDG_DATA_HOME", QFile::encodeName(installed.home + "/.local/share"));
     const common::UserHomes homes{installed.home, QString(), QString(), QString()};
     const common::AppFolders folders = common::DecideAppFolders(installed.kit, "tarvel", homes);
     ASSERT_TRUE(folders.installed);
