@@ -53,11 +53,12 @@ cleanup() {
 trap cleanup EXIT
 install -m 755 "$build/tests/install/installed_kit_driver" "$work/driver"
 
-# Starts an installed program as the user and waits (at most a minute) until the folder it makes
-# at start exists, then ends it.
+# Starts an installed program as the user (after `env` settings, if any) and waits (at most a
+# minute) until the folder it makes at start exists, then ends it.
 starts_and_makes() {
-  local program="$1" folder="$2" pid
-  as_user "$program" >"$work/$(basename "$program").log" 2>&1 &
+  local folder="$1" program="${*: -1}" pid
+  shift
+  as_user env "$@" >"$work/$(basename "$program").log" 2>&1 &
   pid=$!
   for _ in $(seq 600); do
     [ -d "$folder" ] && break
@@ -80,8 +81,14 @@ check_as_user() {
   rm -rf "$home/.config/tarvel" "$home/.config/lumivo" "$home/.local/share/tarvel" "$home/.local/state/lumivo" \
          "$home/projects"
   [ "$(as_user sh -c 'command -v tarvel')" = "$bin/tarvel" ] || { echo "install-check.sh: tarvel is not on the PATH from $bin" >&2; return 1; }
-  starts_and_makes "$bin/tarvel" "$home/.local/share/tarvel/compiler"
-  starts_and_makes "$bin/lumivo" "$home/.config/lumivo"
+  starts_and_makes "$home/.local/share/tarvel/compiler" "$bin/tarvel"
+  starts_and_makes "$home/.config/lumivo" "$bin/lumivo"
+  # A settings folder that cannot be made: the program still opens (it makes its other folders)
+  # and the file in the way stays as it was.
+  as_user sh -c "printf 'keep' > '$home/config-file'"
+  rm -rf "$home/.local/state/lumivo"
+  starts_and_makes "$home/.local/state/lumivo" XDG_CONFIG_HOME="$home/config-file" "$bin/lumivo"
+  [ "$(cat "$home/config-file")" = keep ] || { echo "install-check.sh: $home/config-file was changed" >&2; return 1; }
   as_user install -m 755 "$here/tests/tools/tp3" "$home/.local/share/tarvel/compiler/TP3"
   as_user sh -c "printf 'RUNTIME' > '$home/.local/share/tarvel/compiler/runtime.com'"
   (cd "$work" && as_user env INSTALLED_KIT_DIR="$kit" "$work/driver")
