@@ -34,6 +34,7 @@ bool OpenProject::open(const QString& projectDir, ProjectTree tree)
     m_selected = 2;
     m_carets = QList<CaretPosition>(m_tree.count() + 1);
     m_routines = QList<FileRoutineList>(m_tree.count() - 1);
+    m_savedInfo = m_info;
     return true;
 }
 
@@ -45,6 +46,8 @@ void OpenProject::close()
     m_selected = 0;
     m_carets = QList<CaretPosition>(1);
     m_routines.clear();
+    m_document.detach();
+    m_savedInfo = m_info;
 }
 
 void OpenProject::setNodeImage(int index, int image)
@@ -70,6 +73,16 @@ bool OpenProject::show(int index)
     m_shown = index;
     m_selected = index;
     return true;
+}
+
+int OpenProject::nodeToShow(int index) const
+{
+    if (!isFileNode(index))
+        return 0;
+    const QString& text = m_tree.node(index).text;
+    if (m_shown && m_tree.node(m_shown).text == text)
+        return m_shown;
+    return index;
 }
 
 QString OpenProject::filePath(int index) const

@@ -2,6 +2,7 @@
 
 #include "projects/ProjectInfo.h"
 #include "projects/ProjectTree.h"
+#include "projects/ShownDocument.h"
 
 #include <QList>
 #include <QString>
@@ -41,6 +42,13 @@ public:
     void setInfo(const ProjectInfo& info);
     void setProjectName(const QString& name);
     void setAddresses(qint16 startAddress, qint16 endAddress);
+    // Whether the record differs from the one last read from or written to a project file (or
+    // set up with a new project): changed properties that Save Project has not written yet.
+    bool infoUnsaved() const { return isOpen() && m_info != m_savedInfo; }
+    // The record as it is now is the one on disk.
+    void markInfoSaved() { m_savedInfo = m_info; }
+    const ProjectInfo& savedInfo() const { return m_savedInfo; }
+    void setSavedInfo(const ProjectInfo& info) { m_savedInfo = info; }
 
     bool isOpen() const { return m_tree.count() >= 2; }
     // The project folder with a trailing separator; "" while no project is open.
@@ -71,6 +79,13 @@ public:
     // and returns false.
     bool show(int index);
 
+    // The file the editor shows, with its identity on disk and its unsaved edits.
+    ShownDocument& document() { return m_document; }
+    const ShownDocument& document() const { return m_document; }
+    // The node to show for file node `index`: the shown node when both name the same file (a
+    // file included twice has a node in each place), else `index`; 0 for other indices.
+    int nodeToShow(int index) const;
+
     // The file of a file node: the entry of the project folder whose name matches the node's
     // text without regard to case, else the folder joined with the text. "" for other indices.
     QString filePath(int index) const;
@@ -96,6 +111,8 @@ public:
 
 private:
     ProjectInfo m_info;
+    ProjectInfo m_savedInfo;
+    ShownDocument m_document;
     QString m_projectDir;
     ProjectTree m_tree;
     int m_shown = 0;
