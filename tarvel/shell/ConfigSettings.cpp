@@ -73,17 +73,75 @@ void LoadSettingsFile(ConfigSettings& settings, const QString& applicationDirect
 void LoadSettingsFile(ConfigSettings& settings, const QString& settingsFolder, const QString& userDataFolder)
 {
     SetDefaultSettings(settings, userDataFolder);
+    ReadSettingsFileOver(settings, settingsFolder);
+}
+
+bool ReadSettingsFileOver(ConfigSettings& settings, const QString& settingsFolder)
+{
     const QString path = SettingsFilePath(settingsFolder);
     if (!common::FileExists(path))
-        return;
+        return false;
     const common::Result<QByteArray> bytes = common::ReadFileBytes(path);
-    if (bytes)
-        DecodeSettings(bytes.value(), settings);
+    if (!bytes)
+        return false;
+    DecodeSettings(bytes.value(), settings);
+    return true;
 }
 
 common::Status SaveSettingsFile(const ConfigSettings& settings, const QString& applicationDirectory)
 {
     return common::WriteSettingsRecord(SettingsFilePath(applicationDirectory), EncodeSettings(settings));
+}
+
+namespace {
+
+bool HoldsPath(const std::array<QString, 5>& recent, const QString& path)
+{
+    for (const QString& slot : recent) {
+        if (common::AsciiEqualsNoCase(slot, path))
+            return true;
+    }
+    return false;
+}
+
+template <typename T>
+void TakeChanged(const T& base, const T& ours, T& merged)
+{
+    if (!(ours == base))
+        merged = ours;
+}
+
+} // namespace
+
+ConfigSettings MergeSettings(const ConfigSettings& base, const ConfigSettings& ours, const ConfigSettings& theirs)
+{
+    ConfigSettings merged = theirs;
+    TakeChanged(base.EmulatorPath, ours.EmulatorPath, merged.EmulatorPath);
+    TakeChanged(base.EmulatorCommandLine, ours.EmulatorCommandLine, merged.EmulatorCommandLine);
+    TakeChanged(base.DiskImagePath, ours.DiskImagePath, merged.DiskImagePath);
+    TakeChanged(base.RegisterTpj, ours.RegisterTpj, merged.RegisterTpj);
+    TakeChanged(base.AutoSave, ours.AutoSave, merged.AutoSave);
+    TakeChanged(base.ShowNewProjectDialog, ours.ShowNewProjectDialog, merged.ShowNewProjectDialog);
+    TakeChanged(base.AutoTooltip, ours.AutoTooltip, merged.AutoTooltip);
+
+    // Removed here: gone from the file's list too, the later entries closing up.
+    for (const QString& old : base.RecentFiles) {
+        if (old.isEmpty() || HoldsPath(ours.RecentFiles, old))
+            continue;
+        for (int i = 0; i < RecentFileSlots; ++i) {
+            if (!merged.RecentFiles[i].isEmpty() && common::AsciiEqualsNoCase(merged.RecentFiles[i], old)) {
+                RemoveRecentSlot(merged.RecentFiles, i);
+                break;
+            }
+        }
+    }
+    // Added here: in front, in this program's order (its newest first).
+    for (int i = RecentFileSlots - 1; i >= 0; --i) {
+        const QString& added = ours.RecentFiles[i];
+        if (!added.isEmpty() && !HoldsPath(base.RecentFiles, added))
+            AddRecentPath(merged.RecentFiles, added);
+    }
+    return merged;
 }
 
 bool AddRecentPath(std::array<QString, 5>& recent, const QString& path)

@@ -47,9 +47,20 @@ void LoadSettingsFile(ConfigSettings& settings, const QString& applicationDirect
 // The same with config.cfg in `settingsFolder` and the defaults' folders under `userDataFolder`.
 void LoadSettingsFile(ConfigSettings& settings, const QString& settingsFolder, const QString& userDataFolder);
 
+// Reads config.cfg in `settingsFolder` over `settings`: the fields the file holds replace theirs, the others are
+// kept. False, with `settings` untouched, when there is no file or it cannot be read.
+bool ReadSettingsFileOver(ConfigSettings& settings, const QString& settingsFolder);
+
 // Writes config.cfg atomically (in place when the folder takes no new file but the file is
 // writable): on failure the old file is left as it was.
 [[nodiscard]] common::Status SaveSettingsFile(const ConfigSettings& settings, const QString& applicationDirectory);
+
+// The record to write when this program changed `base` (the record it last read or wrote) into
+// `ours` while another program may have written `theirs` to the file meanwhile: every field this
+// program changed takes its value, every other field keeps the file's. Recent entries this
+// program added go to the front of the file's list, entries it removed leave it, and the
+// entries the other program added stay.
+[[nodiscard]] ConfigSettings MergeSettings(const ConfigSettings& base, const ConfigSettings& ours, const ConfigSettings& theirs);
 
 // Puts `path` into slot 0 and moves the others down, the oldest dropping out. A path already in
 // the list (compared without regard to ASCII letter case) changes nothing; returns false then.
