@@ -196,6 +196,7 @@ CodeEditor::CodeEditor(QWidget* parent) : QWidget(parent)
     layout->addWidget(m_splitter);
 
     connect(m_splitter, &QSplitter::splitterMoved, this, [this](int pos, int) { m_splitPosition = pos; });
+    connect(m_views[0], &QsciScintilla::modificationChanged, this, &CodeEditor::reportModified);
     setFocusProxy(m_views[0]);
 }
 
@@ -255,11 +256,13 @@ bool CodeEditor::insertFile(const QString& path, int line, int column)
         if (wasModified || !bytes.value().isEmpty())
             m_forcedModified = true;
     }
+    reportModified();
     return true;
 }
 
 void CodeEditor::loadBytes(const QByteArray& bytes)
 {
+    endPressInOldDocument();
     setHighlightedLine(-1);
     QsciScintilla* view = m_views[0];
     view->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
@@ -310,6 +313,16 @@ void CodeEditor::setModified(bool modified)
         m_forcedModified = false;
         m_views[0]->setModified(false);
     }
+    reportModified();
+}
+
+void CodeEditor::reportModified()
+{
+    const bool modified = isModified();
+    if (modified == m_reportedModified)
+        return;
+    m_reportedModified = modified;
+    emit modificationChanged(modified);
 }
 
 int CodeEditor::lineCount() const
@@ -765,6 +778,19 @@ int CodeEditor::paneOf(const QObject* object) const
 
 // ---- events ----
 
+void CodeEditor::endPressInOldDocument()
+{
+    if (m_pressedPane < 0 || m_ignoringPress)
+        return;
+    QWidget* viewport = m_views[m_pressedPane]->viewport();
+    QMouseEvent release(QEvent::MouseButtonRelease, m_pressedAt, viewport->mapToGlobal(m_pressedAt), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    m_endingPress = true;
+    QCoreApplication::sendEvent(viewport, &release);
+    m_endingPress = false;
+    m_ignoringPress = true;
+}
+
 void CodeEditor::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
@@ -818,12 +844,26 @@ bool CodeEditor::eventFilter(QObject* watched, QEvent* event)
             return true;
         break;
     }
+    case QEvent::MouseMove:
+        if (watched == m_views[pane]->viewport() && m_ignoringPress)
+            return true;
+        break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease: {
-        if (watched != m_views[pane]->viewport())
+        if (watched != m_views[pane]->viewport() || m_endingPress)
             break;
         auto* mouse = static_cast<QMouseEvent*>(event);
+        if (event->type() == QEvent::MouseButtonRelease) {
+            m_pressedPane = -1;
+            if (m_ignoringPress && mouse->buttons() == Qt::NoButton) {
+                m_ignoringPress = false;
+                return true;
+            }
+        } else {
+            m_pressedPane = pane;
+            m_pressedAt = mouse->position().toPoint();
+        }
         const QPoint at = m_views[pane]->viewport()->mapTo(this, mouse->position().toPoint());
         const Qt::KeyboardModifiers shift = mouse->modifiers() & kShiftState;
         if (event->type() == QEvent::MouseButtonRelease)

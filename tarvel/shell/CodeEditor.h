@@ -126,6 +126,8 @@ signals:
     void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     // The active pane changed.
     void viewChange();
+    // isModified() changed.
+    void modificationChanged(bool modified);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -145,6 +147,10 @@ private:
     void insertBytes(long position, const QByteArray& bytes);
     QsciCommand* freedCommand(QsciScintilla* view) const;
     void applySplitPosition();
+    void reportModified();
+    // A document replaced while a mouse button is down ends that press in the old document, and
+    // the rest of the gesture (moves, release) selects nothing in the new one.
+    void endPressInOldDocument();
 
     void showFindDialog(bool replace);
     void takeSearchFromDialog();
@@ -162,6 +168,12 @@ private:
     // QScintilla can only clear the modified flag; this holds a flag set by setModified(true)
     // or by a load that restarted the undo history.
     bool m_forcedModified = false;
+    bool m_reportedModified = false;
+    // The pane a mouse button went down in and where, until its release; -1 for none.
+    int m_pressedPane = -1;
+    QPoint m_pressedAt;
+    bool m_ignoringPress = false;
+    bool m_endingPress = false;
     Search m_search;
     FindReplaceDialog* m_findDialog = nullptr;
     QList<QKeyCombination> m_ownKeys;
