@@ -72,7 +72,7 @@ bool Form1::saveBeforeBuild()
     // The document shown is saved, also while the root is highlighted.
     if (!m_code->isModified() || !m_project.isOpen())
         return true;
-    return saveEditorTo(m_project.shownFilePath(), false);
+    return saveShownDocument() != SaveOutcome::NotSaved;
 }
 
 void Form1::mnuCompile_Click()
@@ -184,43 +184,39 @@ bool Form1::DoCompilation(bool makeChn)
     }
     m_errors.set(outcome.errors.errors);
     m_monitor->showErrorList(outcome.report, m_errors.count());
-    if (!m_errors.isEmpty() && jumpToError(m_errors.at(0).file, m_errors.at(0).line, false).done)
+    if (!m_errors.isEmpty() && jumpToError(m_errors.at(0).file, m_errors.at(0).line).done)
         m_errors.setCurrent(0);
     return false;
 }
 
-Form1::ErrorJump Form1::jumpToError(const QString& file, int line, bool navigating)
+Form1::ErrorJump Form1::jumpToError(const QString& file, int line)
 {
     ErrorJump jump;
     bool named = false;
-    bool found = false;
-    for (int i = 2; i <= m_project.nodeCount(); ++i) {
+    int target = 0;
+    for (int i = 2; i <= m_project.nodeCount() && !target; ++i) {
         if (m_project.node(i).text != file)
             continue;
         named = true;
         // A node whose file has gone is not made current: the editor keeps the document it
         // shows, and that document stays the one every save writes.
-        if (!common::FileExists(m_project.filePath(i)))
-            continue;
-        found = true;
-        // Going through the errors keeps the edits of the document already shown.
-        if (navigating && i == m_project.shownNode())
-            continue;
-        if (m_code->isModified()) {
-            const Dialogs::Answer answer =
-                m_dialogs.message(this, QStringLiteral("This file has changed. Save it?"), QStringLiteral("Save changes"),
-                                  Dialogs::Icon::Question, Dialogs::Buttons::YesNoCancel);
-            if (answer == Dialogs::Answer::Cancel
-                || (answer == Dialogs::Answer::Yes && !saveEditorTo(m_project.shownFilePath(), true))) {
-                m_project.selectShown();
-                renderSelection();
-                jump.done = false;
-                return jump;
-            }
-        }
-        showDocument(i);
+        if (common::FileExists(m_project.filePath(i)))
+            target = m_project.nodeToShow(i);
     }
-    if (navigating && found) {
+    const bool found = target != 0;
+    if (found && target != m_project.shownNode()) {
+        if (!mayDropEdits(false)) {
+            m_project.selectShown();
+            renderSelection();
+            jump.done = false;
+            return jump;
+        }
+        showDocument(target);
+    } else if (found) {
+        // The file shown already keeps its edits and is not read again, unless it changed on disk.
+        checkShownDocumentOnDisk();
+    }
+    if (found) {
         m_project.selectShown();
         renderSelection();
     }
@@ -247,7 +243,7 @@ void Form1::goToError(int index)
     // As a build does before its jump: the line of the error gone to before is no longer marked.
     const int marked = m_code->highlightedLine();
     m_code->setHighlightedLine(-1);
-    const ErrorJump jump = jumpToError(error.file, error.line, true);
+    const ErrorJump jump = jumpToError(error.file, error.line);
     if (!jump.done) {
         m_code->setHighlightedLine(marked);
         return;

@@ -291,7 +291,7 @@ bool Form1::insertIncludeDirective(const QString& fileName)
     m_code->insertText(tarvel::IncludeDirective(fileName), at.line, at.column);
     // Into the shown document's file, also while the project node is selected. When the save
     // fails the project is not reloaded, which would throw the edited text away.
-    return saveEditorTo(m_project.shownFilePath(), false);
+    return saveShownDocument() == SaveOutcome::Saved;
 }
 
 void Form1::mnuNewInc_Click()
@@ -321,9 +321,12 @@ void Form1::mnuNewInc_Click()
                           QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
         return;
     }
+    // Emptying the shown document's own file is this command's doing, not an outside change.
+    if (QFileInfo(target).canonicalFilePath() == QFileInfo(m_project.document().path()).canonicalFilePath())
+        attachShownDocument(m_project.document().path());
     if (!insertIncludeDirective(name))
         return;
-    if (!LoadProject(m_project.filePath(2)))
+    if (!reloadProject())
         return;
     // The new file is shown when the rebuilt tree holds it (its directive stands alone on a line
     // the tree scan reads); else the main file stays.

@@ -141,9 +141,11 @@ bool Form1::loadDocument(const QString& path)
 
 bool Form1::showDocument(int index)
 {
-    if (!m_project.isFileNode(index) || !loadDocument(m_project.filePath(index)))
+    const QString path = m_project.filePath(index);
+    if (!m_project.isFileNode(index) || !loadDocument(path))
         return false;
     m_project.show(index);
+    attachShownDocument(path);
     renderSelection();
     m_code->setFocus();
     showCurrentView(m_project.shownName());
@@ -156,16 +158,6 @@ void Form1::rememberCaret()
     int column = 0;
     m_code->selectionStart(&line, &column);
     m_project.rememberCaret(tarvel::CaretPosition{column, line});
-}
-
-bool Form1::saveEditorTo(const QString& path, bool keepModifiedFlag)
-{
-    QString error;
-    if (m_code->saveFile(path, keepModifiedFlag, &error))
-        return true;
-    m_dialogs.message(this, QStringLiteral("The file could not be saved:\n%1\n\n%2").arg(path, error),
-                      QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
-    return false;
 }
 
 // Opening and loading projects.
@@ -205,7 +197,7 @@ void Form1::mnuOpenProject_Click()
         BrowseDir = QStringLiteral("/");
     const QString path = common::ShowOpenDialog(m_dialogs, this, QStringLiteral("Pascal File | *.tpj"),
                                                 QStringLiteral("Open File"), BrowseDir, false);
-    if (!path.isEmpty())
+    if (!path.isEmpty() && mayDropEdits(true))
         openProjectFileAndRemember(path);
 }
 
@@ -258,6 +250,7 @@ bool Form1::LoadProject(const QString& mainFilePath)
                                                         text.value(), folder, read));
     m_code->loadBytes(text.value());
     renderTree();
+    attachShownDocument(mainFile);
     renderSelection();
     showCurrentView(m_project.shownName());
     setProjectItemsEnabled(true);
@@ -274,8 +267,13 @@ bool Form1::LoadProject(const QString& mainFilePath)
 
 void Form1::mnuSavePrj_Click()
 {
+    saveProject();
+}
+
+bool Form1::saveProject()
+{
     if (!m_project.isOpen())
-        return;
+        return false;
     const QString mainName = m_project.node(2).text;
     const tarvel::ProjectInfo& info = m_project.info();
     const QString projectDir = m_project.projectDir();
@@ -293,22 +291,25 @@ void Form1::mnuSavePrj_Click()
             target = common::ResolveFileNoCase(common::ExtractPath(chosen), common::ExtractFileName(chosen));
     }
     if (target.isEmpty())
-        return;
+        return false;
     const common::Status saved = common::WriteFileAtomic(target, tarvel::ProjectFileBytes(info, mainName));
     if (!saved) {
         m_dialogs.message(this, QStringLiteral("The project could not be saved:\n%1").arg(saved.error()),
                           QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
-        return;
+        return false;
     }
+    m_project.markInfoSaved();
     BrowseDir = common::ExtractPath(target);
     AddRecentFile(target);
+    return true;
 }
 
 // Switching documents.
 
 void Form1::TV_NodeClick(QTreeWidgetItem* clicked)
 {
-    const int chosen = nodeIndex(clicked);
+    // A node of the file shown already (a file included twice) stands for the shown document.
+    const int chosen = nodeIndex(clicked) == 1 ? 1 : m_project.nodeToShow(nodeIndex(clicked));
     if (!chosen)
         return;
     m_code->setHighlightedLine(-1);
@@ -319,6 +320,8 @@ void Form1::TV_NodeClick(QTreeWidgetItem* clicked)
         else
             m_project.selectShown();
         renderSelection();
+        if (chosen != 1)
+            checkShownDocumentOnDisk();
         return;
     }
 
@@ -330,19 +333,7 @@ void Form1::TV_NodeClick(QTreeWidgetItem* clicked)
         m_panels[2]->setText(QStringLiteral("File not found: ") + target);
         return;
     }
-    if (m_code->isModified()) {
-        Dialogs::Answer answer = Dialogs::Answer::Yes;
-        if (!Settings.AutoSave) {
-            answer = m_dialogs.message(this, QStringLiteral("This file has changed. Save it?"), QStringLiteral("Save changes"),
-                                       Dialogs::Icon::Question, Dialogs::Buttons::YesNoCancel);
-        }
-        if (answer == Dialogs::Answer::Cancel
-            || (answer == Dialogs::Answer::Yes && !saveEditorTo(m_project.shownFilePath(), false))) {
-            renderSelection();
-            return;
-        }
-    }
-    if (!showDocument(chosen)) {
+    if (!mayDropEdits(false) || !showDocument(chosen)) {
         renderSelection();
         return;
     }
@@ -377,7 +368,7 @@ void Form1::mnuSaveFile_Click()
     if (m_project.selectedNode() == 1)
         mnuSavePrj_Click();
     else
-        saveEditorTo(m_project.shownFilePath(), false);
+        (void)saveShownDocument();
 }
 
 void Form1::mnuRefresh_Click()
@@ -386,9 +377,17 @@ void Form1::mnuRefresh_Click()
         return;
     if (!m_project.isOpen())
         return;
-    if (m_code->isModified() && !saveEditorTo(m_project.shownFilePath(), false))
-        return; // rebuilding would throw the unsaved text away
-    LoadProject(m_project.filePath(2));
+    if (!mayDropEdits(false))
+        return;
+    reloadProject();
+}
+
+bool Form1::reloadProject()
+{
+    const tarvel::ProjectInfo saved = m_project.savedInfo();
+    const bool loaded = LoadProject(m_project.filePath(2));
+    m_project.setSavedInfo(saved);
+    return loaded;
 }
 
 void Form1::mnuFileOpen_Click()
@@ -399,7 +398,7 @@ void Form1::mnuFileOpen_Click()
         BrowseDir = QStringLiteral("/");
     const QString path = common::ShowOpenDialog(m_dialogs, this, QStringLiteral("Pascal File | *.pas"),
                                                 QStringLiteral("Open File"), BrowseDir, false);
-    if (path.isEmpty())
+    if (path.isEmpty() || !mayDropEdits(true))
         return;
     AddRecentFile(path);
     setProjectName(tarvel::UnnamedProject);
@@ -430,7 +429,7 @@ void Form1::mnuNew_Click()
 
     const QString chosen = m_dialogs.saveFile(this, QStringLiteral("New File"), BrowseDir, QString(),
                                               {Dialogs::Filter{QStringLiteral("Pascal files (*.pas) "), {QStringLiteral("*.pas")}}});
-    if (chosen.trimmed().isEmpty())
+    if (chosen.trimmed().isEmpty() || !mayDropEdits(true))
         return;
     BrowseDir = common::ExtractPath(chosen);
     closeProject();
@@ -459,8 +458,10 @@ void Form1::mnuNew_Click()
                               QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
         }
     }
-    if (written)
+    if (written) {
+        m_project.markInfoSaved();
         AddRecentFile(tpj);
+    }
     m_openInc->setEnabled(true);
     m_newInc->setEnabled(true);
 }

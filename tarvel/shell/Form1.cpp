@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QSessionManager>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
@@ -40,7 +41,8 @@ Form1::Form1(const common::AppFolders& folders, Dialogs& dialogs, const QString&
     : QMainWindow(parent), m_folders(folders), m_appDir(folders.kit), m_dialogs(dialogs), m_commandLine(commandLine)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Tarvel"));
+    // "[*]" shows when the shown document holds unsaved edits.
+    setWindowTitle(QStringLiteral("Tarvel[*]"));
     buildControls();
     buildMenus();
     resize(594, 450 + menuBar()->sizeHint().height());
@@ -65,6 +67,18 @@ Form1::Form1(const common::AppFolders& folders, Dialogs& dialogs, const QString&
     RefreshRecentMenu();
     setProjectItemsEnabled(false);
     common::NameControlsForAccessibility(this);
+
+#ifndef QT_NO_SESSIONMANAGER
+    // A desktop log-out asks about unsaved work as Exit does; Cancel stops the log-out.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        if (!manager.allowsInteraction())
+            return;
+        const bool mayEnd = mayDropEdits(true);
+        manager.release();
+        if (!mayEnd)
+            manager.cancel();
+    });
+#endif
 }
 
 Form1::~Form1() = default;
@@ -127,6 +141,7 @@ void Form1::buildControls()
     connect(m_code, &CodeEditor::mouseDown, this, &Form1::Code1_MouseDown);
     connect(m_code, &CodeEditor::mouseUp, this, &Form1::Code1_MouseUp);
     connect(m_code, &CodeEditor::viewChange, this, &Form1::Code1_ViewChange);
+    connect(m_code, &CodeEditor::modificationChanged, this, &Form1::renderModifiedMark);
 
     auto* status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("StatusBar1"));
@@ -428,21 +443,25 @@ void Form1::mnuExit_Click()
     // A running build is stopped first (leaving the event loops ends its wait), or not at all.
     if (m_building && !stopBuildToExit())
         return;
+    if (!mayDropEdits(true))
+        return;
+    m_exiting = true;
     QApplication::exit(0);
     hide();
 }
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    // Nothing is asked and nothing is saved: unsaved edits are given up. Only a running build
-    // is asked about, as by File > Exit.
-    if (m_building) {
-        if (!stopBuildToExit()) {
+    // As File > Exit: a running build, then unsaved work, is asked about first.
+    if (!m_exiting) {
+        if ((m_building && !stopBuildToExit()) || !mayDropEdits(true)) {
             event->ignore();
             return;
         }
-        QApplication::exit(0);
+        m_exiting = true;
     }
+    if (m_building)
+        QApplication::exit(0);
     event->accept();
 }
 
@@ -451,13 +470,24 @@ void Form1::closeEvent(QCloseEvent* event)
 void Form1::LoadSettings()
 {
     tarvel::LoadSettingsFile(Settings, m_folders.settings, m_folders.userData);
+    m_settingsOnDisk = Settings;
     RegisterFileType();
 }
 
 void Form1::SaveSettings()
 {
+    // Another instance may have written the file since this one read it: what it wrote stays,
+    // and this instance's changes are made to that.
+    tarvel::ConfigSettings theirs = m_settingsOnDisk;
+    tarvel::ReadSettingsFileOver(theirs, m_folders.settings);
+    const std::array<QString, tarvel::RecentFileSlots> recentBefore = Settings.RecentFiles;
+    Settings = tarvel::MergeSettings(m_settingsOnDisk, Settings, theirs);
+    if (Settings.RecentFiles != recentBefore)
+        RefreshRecentMenu();
     const common::Status saved = tarvel::SaveSettingsFile(Settings, m_folders.settings);
-    if (!saved) {
+    if (saved) {
+        m_settingsOnDisk = Settings;
+    } else {
         m_dialogs.message(this, QStringLiteral("The settings could not be saved.\n") + saved.error(),
                           QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
     }
@@ -503,6 +533,8 @@ void Form1::mnurecent_Click(int index)
         return;
     }
     const QString extension = common::AsciiUpper(path.right(3));
+    if ((extension == QLatin1String("TPJ") || extension == QLatin1String("PAS")) && !mayDropEdits(true))
+        return;
     if (extension == QLatin1String("TPJ")) {
         OpenProjectFile(path);
     } else if (extension == QLatin1String("PAS")) {

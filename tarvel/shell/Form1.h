@@ -180,6 +180,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildMenus();
@@ -201,7 +202,29 @@ private:
     // Loads file node `index` into the editor and makes it the shown document.
     bool showDocument(int index);
     void rememberCaret();
-    bool saveEditorTo(const QString& path, bool keepModifiedFlag);
+
+    // The one guard of unsaved work. Every command that would replace or end the shown document
+    // calls it first and stops when it returns false: the edits are saved (AutoSave) or the
+    // user is asked "Save changes to NAME?"; Cancel, or a save that failed, keeps everything as
+    // it was. `projectToo` also asks about changed project properties not yet saved.
+    [[nodiscard]] bool mayDropEdits(bool projectToo);
+    // Saves the shown document (Ctrl+S, AutoSave, before a build or a switch). A file changed or
+    // gone on disk since it was read asks first: overwrite, reload (dropping the edits) or cancel.
+    enum class SaveOutcome { Saved, Reloaded, NotSaved };
+    [[nodiscard]] SaveOutcome saveShownDocument();
+    // Reads the shown document's file again, keeping the caret; false when it cannot be read.
+    bool reloadShownDocument();
+    // A shown document whose file changed on disk is reloaded when unedited, else the user is
+    // asked (when the window is active again, or the document is shown again).
+    void checkShownDocumentOnDisk();
+    // The editor now holds the file at `path` as it is on disk.
+    void attachShownDocument(const QString& path);
+    // The modified mark in the title and on the shown document's nodes.
+    void renderModifiedMark();
+    // Saves the project file as Save Project does; false when it was not saved.
+    bool saveProject();
+    // Refresh: the same project loaded again, its unsaved properties kept unsaved.
+    bool reloadProject();
     void copyTemplate(const QString& templateName, const QString& mainFilePath);
     // Opens a .tpj as File > Open > Project file does once a path is chosen.
     void openProjectFileAndRemember(const QString& tpjPath);
@@ -223,9 +246,8 @@ private:
         bool done = true; // false when the user cancelled the save question
         QString missing;
     };
-    // After a build (`navigating` false) exactly as the compiler's first error is gone to; when
-    // the user goes through the errors, a document already shown is not loaded again.
-    ErrorJump jumpToError(const QString& file, int line, bool navigating);
+    // A document already shown (also under another node of the same file) is not loaded again.
+    ErrorJump jumpToError(const QString& file, int line);
     // Goes to record `index` of the last build's errors and says so in panel 3.
     void goToError(int index);
     // Goes to the next (or previous) error of the last build, wrapping around.
@@ -241,6 +263,9 @@ private:
 
     // The open project and the main-window state.
     tarvel::OpenProject m_project;
+    tarvel::ConfigSettings m_settingsOnDisk; // config.cfg as this program last read or wrote it
+    bool m_exiting = false;                  // Exit has asked all there is to ask
+    bool m_checkingDisk = false;
     QString BrowseDir;
     bool SplitOn = false;
     QStringList AutoCompleteWords;

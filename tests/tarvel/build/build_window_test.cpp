@@ -214,7 +214,7 @@ TEST_F(BuildFixture, EditsMadeDuringTheBuildAreAskedAbout)
         item("mnuCompile")->trigger();
         ASSERT_TRUE(typing.ran());
         ASSERT_EQ(dialogs.messages().size(), 1);
-        EXPECT_EQ(dialogs.messages()[0].text, "This file has changed. Save it?");
+        EXPECT_EQ(dialogs.messages()[0].text, "Save changes to GAME.PAS?");
         if (answer == Answer::Cancel) {
             EXPECT_EQ(form->project().currentKey(), "game.pas0");
             EXPECT_EQ(form->tree()->currentItem(), form->node(2));

@@ -177,7 +177,7 @@ TEST_F(ErrorsFixture, GoingToAnErrorAsksAboutEditsOnlyWhenAnotherFileIsLoaded)
     dialogs.queueAnswer(Answer::Cancel);
     key(Qt::Key_F8, Qt::ShiftModifier);
     ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_EQ(dialogs.messages()[0].text, "This file has changed. Save it?");
+    EXPECT_EQ(dialogs.messages()[0].text, "Save changes to A.INC?");
     EXPECT_EQ(dialogs.messages()[0].title, "Save changes");
     EXPECT_EQ(shown(), "A.INC");
     EXPECT_EQ(status(), "Error 3 of 3: third");
@@ -189,6 +189,27 @@ TEST_F(ErrorsFixture, GoingToAnErrorAsksAboutEditsOnlyWhenAnotherFileIsLoaded)
     EXPECT_EQ(status(), "Error 2 of 3: second");
     EXPECT_EQ(shown(), "GAME.PAS");
     EXPECT_TRUE(testfiles::read(dir + "a.inc").startsWith("{ fixed }"));
+}
+
+TEST_F(ErrorsFixture, AnIncludeNamedTwiceInTheTreeIsOneFileForTheErrorJumps)
+{
+    // A.INC is included by GAME.PAS and by B.INC: two nodes, one file, two records in it.
+    testfiles::write(kit.path("work/b.inc"), "{$I A.INC}\r\n");
+    open("program game;\r\n{$I A.INC}\r\n{$I B.INC}\r\n{ERR A.INC,2,1,10,\"first\"}\r\n"
+         "{ERR A.INC,1,1,11,\"second\"}\r\nbegin end.\r\n");
+    ASSERT_EQ(form->nodeCount(), 5);
+    trigger("mnuCompile");
+    ASSERT_EQ(shown(), "A.INC");
+    form->editor()->setCaret(0, 0);
+    QTest::keyClicks(form->editor()->activeView(), "{ fix }");
+    for (const Qt::KeyboardModifiers modifiers : {Qt::NoModifier, Qt::ShiftModifier}) {
+        key(Qt::Key_F8, modifiers);
+        EXPECT_TRUE(dialogs.calls().isEmpty());
+        EXPECT_TRUE(form->editor()->text().startsWith("{ fix }")) << "the fix stays";
+        EXPECT_TRUE(form->editor()->isModified());
+        EXPECT_EQ(form->project().shownNode(), 3);
+    }
+    EXPECT_EQ(testfiles::read(dir + "a.inc"), Include);
 }
 
 TEST_F(ErrorsFixture, WhatAnErrorNamesThatIsGoneIsSaid)

@@ -71,7 +71,7 @@ TEST_F(IncludeJump, F12OnADirectiveShowsItsNodeThroughTheDocumentSwitch)
     dialogs.queueAnswer(Answer::Cancel);
     f12(1);
     ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_EQ(dialogs.messages()[0].text, "This file has changed. Save it?");
+    EXPECT_EQ(dialogs.messages()[0].text, "Save changes to DEMO.PAS?");
     EXPECT_EQ(shown(), "DEMO.PAS");
     dialogs.queueAnswer(Answer::Yes);
     f12(1);
@@ -136,4 +136,22 @@ TEST_F(IncludeJump, AMissingFileOrAFolderIsNamed)
     EXPECT_EQ(dialogs.messages()[1].text, "The include directive names a folder, not a file:\n" + dir + "sub");
     EXPECT_EQ(shown(), "DEMO.PAS");
     EXPECT_EQ(form->nodeCount(), 3);
+}
+
+TEST_F(IncludeJump, ACtrlClickJumpLeavesNothingSelectedInTheDocumentItShows)
+{
+    QsciScintilla* view = form->editor()->activeView();
+    const long start = view->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, 1);
+    const QPoint onDirective(int(view->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, start)) + 4,
+                             int(view->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, start))
+                                 + int(view->SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, 1)) / 2);
+    // The document changes while the button is still down; the hand moves on before letting go.
+    QTest::mousePress(view->viewport(), Qt::LeftButton, Qt::ControlModifier, onDirective);
+    ASSERT_TRUE(testfiles::waitUntil([&] { return shown() == "A.INC"; }));
+    QTest::mouseMove(view->viewport(), onDirective + QPoint(80, 0));
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, Qt::ControlModifier, onDirective + QPoint(80, 0));
+    EXPECT_FALSE(view->hasSelectedText());
+
+    QTest::keyClicks(view, "x");
+    EXPECT_EQ(form->editor()->text(), "xprocedure a;\r\nbegin end;\r\n") << "the next key replaced nothing";
 }

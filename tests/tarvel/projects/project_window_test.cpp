@@ -354,7 +354,7 @@ TEST_F(SwitchDocuments, TheSaveQuestionAnswers)
     dialogs.queueAnswer(Answer::Cancel);
     click(*form, 3);
     ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_EQ(dialogs.messages()[0].text, "This file has changed. Save it?");
+    EXPECT_EQ(dialogs.messages()[0].text, "Save changes to GAME.PAS?");
     EXPECT_EQ(dialogs.messages()[0].title, "Save changes");
     EXPECT_EQ(dialogs.messages()[0].icon, Icon::Question);
     EXPECT_EQ(dialogs.messages()[0].buttons, common::Dialogs::Buttons::YesNoCancel);
@@ -428,11 +428,14 @@ TEST_F(SwitchDocuments, ExpandAndCollapseSwapContainerImages)
     EXPECT_EQ(form->project().node(3).image, 3);
 }
 
-TEST_F(Refresh, SavesTheShownIncludeThenRebuildsFromTheMainFile)
+TEST_F(Refresh, AsksToSaveTheShownIncludeThenRebuildsFromTheMainFile)
 {
     click(*form, 3);
     form->editor()->setText("{$I d.inc}\r\nprocedure a;\r\n");
+    dialogs.queueAnswer(Answer::Yes);
     item(*form, "mnuRefresh")->trigger();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_EQ(dialogs.messages()[0].text, "Save changes to A.INC?");
     EXPECT_EQ(testfiles::read(game.dir + "a.inc"), "{$I d.inc}\r\nprocedure a;\r\n");
     EXPECT_EQ(form->project().currentKey(), "game.pas0");
     EXPECT_TRUE(form->editor()->text().startsWith("program game;"));
@@ -488,7 +491,7 @@ TEST_F(SwitchDocuments, AKeyboardMoveSwitchesDocumentsLikeAClick)
     dialogs.queueAnswer(Answer::Cancel);
     QTest::keyClick(form->tree(), Qt::Key_Up);
     ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_EQ(dialogs.messages()[0].text, "This file has changed. Save it?");
+    EXPECT_EQ(dialogs.messages()[0].text, "Save changes to B.INC?");
     EXPECT_EQ(form->tree()->currentItem(), form->node(4));
     EXPECT_EQ(form->editor()->text(), "changed b");
     dialogs.queueAnswer(Answer::Yes);
@@ -558,7 +561,7 @@ TEST_F(OpenGame, AFullDiskFailsEverySaveAndKeepsTheOldFilesAndTheEdits)
     EXPECT_TRUE(messages[0].text.contains(game.dir + "game.pas"));
     EXPECT_TRUE(messages[1].text.startsWith("The project could not be saved")) << messages[1].text.toStdString();
     EXPECT_TRUE(messages[1].text.contains("Demo.tpj"));
-    EXPECT_EQ(messages[2].text, "This file has changed. Save it?");
+    EXPECT_EQ(messages[2].text, "Save changes to GAME.PAS?");
     EXPECT_TRUE(messages[3].text.startsWith("The file could not be saved"));
 
     EXPECT_EQ(testfiles::read(game.dir + "game.pas"), main);

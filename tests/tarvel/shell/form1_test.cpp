@@ -46,7 +46,8 @@ TEST(Form1Startup, TheWindowOpensEmptyWithTheProjectItemsDisabled)
     ScriptedDialogs dialogs;
     auto form = kit.startForm(dialogs);
     EXPECT_EQ(form->objectName(), "Form1");
-    EXPECT_EQ(form->windowTitle(), "Tarvel");
+    EXPECT_EQ(form->windowTitle(), "Tarvel[*]");
+    EXPECT_FALSE(form->isWindowModified());
     for (const char* name : ProjectItems)
         EXPECT_FALSE(item(*form, name)->isEnabled()) << name;
     EXPECT_EQ(form->panel(2)->text(), "Current View: no file");
@@ -347,15 +348,18 @@ TEST(Form1RecentFiles, ASettingsFileThatCannotBeWrittenIsReportedAndKept)
     EXPECT_EQ(item(*form, "mnurecent_0")->text(), "/w/a.tpj") << "the program goes on";
 }
 
-TEST(Form1Window, ExitEndsTheProgramAskingNothingAndWritingNothing)
+TEST(Form1Window, ExitAsksAboutUnsavedEditsThenEndsTheProgramWritingNothingElse)
 {
     for (const bool closeBox : {false, true}) {
         SCOPED_TRACE(closeBox ? "the window's close box" : "File > Exit");
         TarvelKit kit;
         const QByteArray before = testfiles::read(kit.path("config.cfg"));
+        testfiles::write(kit.path("p/game.pas"), "begin end.\r\n");
         ScriptedDialogs dialogs;
         auto form = kit.startForm(dialogs);
-        form->editor()->setText("unsaved");
+        ASSERT_TRUE(form->LoadProject(kit.path("p/game.pas")));
+        QTest::keyClicks(form->editor()->activeView(), "unsaved ");
+        dialogs.queueAnswer(common::Dialogs::Answer::No);
         // The application's event loop, as main() runs it; the guard ends it with 99.
         QTimer guard;
         guard.setSingleShot(true);
@@ -369,7 +373,9 @@ TEST(Form1Window, ExitEndsTheProgramAskingNothingAndWritingNothing)
         });
         EXPECT_EQ(QApplication::exec(), 0) << "the program ends";
         EXPECT_FALSE(form->isVisible());
-        EXPECT_TRUE(dialogs.calls().isEmpty());
+        ASSERT_EQ(dialogs.calls().size(), 1);
+        EXPECT_EQ(dialogs.calls()[0].text, "Save changes to GAME.PAS?");
+        EXPECT_EQ(testfiles::read(kit.path("p/game.pas")), "begin end.\r\n") << "No gives the edits up";
         EXPECT_EQ(testfiles::read(kit.path("config.cfg")), before);
     }
 }
