@@ -33,11 +33,6 @@ void ShownDocument::detach()
     *this = ShownDocument();
 }
 
-QString ShownDocument::fileName() const
-{
-    return m_path.mid(m_path.lastIndexOf(QLatin1Char('/')) + 1);
-}
-
 ShownDocument::BeforeDrop ShownDocument::beforeDrop(bool autoSave) const
 {
     if (!isOpen() || !m_modified)

@@ -42,8 +42,6 @@ public:
 
     bool isOpen() const { return !m_path.isEmpty(); }
     const QString& path() const { return m_path; }
-    // The file's name, as the questions name it.
-    QString fileName() const;
 
     // Whether the editor holds edits not written to the file.
     bool isModified() const { return m_modified; }

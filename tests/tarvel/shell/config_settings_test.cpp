@@ -225,3 +225,34 @@ TEST(RecentFiles, RemovingFromAListWithGapsKeepsEveryOtherEntry)
         EXPECT_TRUE(recent[emptied].isEmpty());
     }
 }
+
+TEST(ConfigSettings, AMergeKeepsWhatAnotherInstanceWroteAndAppliesOnlyThisOnesChanges)
+{
+    using Recent = std::array<QString, 5>;
+    const auto with = [](const Recent& recent, bool autoSave) {
+        ConfigSettings settings = defaultsFor("/TP");
+        settings.RecentFiles = recent;
+        settings.AutoSave = autoSave;
+        return settings;
+    };
+    const struct {
+        const char* name;
+        ConfigSettings base, ours, theirs;
+        Recent recent;
+        bool autoSave;
+    } cases[] = {
+        {"ours changed a preference, theirs added a file", with({"/a"}, false), with({"/a"}, true),
+         with({"/b", "/a"}, false), {"/b", "/a"}, true},
+        {"both added a file", with({"/a"}, false), with({"/c", "/a"}, false), with({"/b", "/a"}, true),
+         {"/c", "/b", "/a"}, true},
+        {"ours removed a file, theirs added one", with({"/a", "/x"}, false), with({"/a"}, false),
+         with({"/b", "/a", "/X"}, false), {"/b", "/a"}, false},
+        {"ours added one already there", with({}, false), with({"/b"}, false), with({"/B"}, false), {"/B"}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ConfigSettings merged = MergeSettings(c.base, c.ours, c.theirs);
+        EXPECT_EQ(merged.RecentFiles, c.recent);
+        EXPECT_EQ(merged.AutoSave, c.autoSave);
+    }
+}
