@@ -21,7 +21,8 @@ struct ShellOutcome {
 // A waited-for program runs in a session (and process group) of its own. When the wait is cut
 // short before the program ended (the application quits: QCoreApplication::exit ends every event
 // loop), that whole process group is killed, so nothing the program started lives on to write
-// its files later, and the outcome is `stopped`, never `finished`.
+// its files later, and the outcome is `stopped`, never `finished`. When this program dies during
+// the wait without ending the group (SIGKILL, a crash), a watcher in the group ends it.
 [[nodiscard]] ShellOutcome ShellAndWait(const QString& commandLine, bool show, bool wait);
 
 // The same with the program and its arguments given apart.

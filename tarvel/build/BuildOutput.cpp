@@ -2,12 +2,14 @@
 
 #include "build/BuildScript.h"
 #include "build/CompilerResults.h"
+#include "build/DiskCheck.h"
 #include "core/Paths.h"
 #include "core/Text.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 namespace tarvel {
 
@@ -30,10 +32,23 @@ QString Native(const QString& path)
 
 } // namespace
 
-bool ProjectDirectoryTooLarge(const QString& projectDir)
+ProjectSizeCheck CheckProjectSize(const QString& projectDir, const QString& baseName)
 {
-    QString directory = projectDir;
-    return common::DirectorySize(directory, QStringLiteral("*.*"), false) > kMaxProjectBytes;
+    ProjectSizeCheck check;
+    QList<DiskFile> counted;
+    QSet<QString> seen;
+    const QFileInfoList entries = QDir(projectDir).entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QFileInfo& entry : entries) {
+        const QString canonical = entry.canonicalFilePath();
+        if (canonical.isEmpty() || IsWorkingFile(entry.fileName(), baseName) || seen.contains(canonical))
+            continue;
+        seen.insert(canonical);
+        counted.append({entry.fileName(), entry.size()});
+        check.bytes += entry.size();
+    }
+    if (check.tooLarge())
+        check.largest = LargestFiles(counted);
+    return check;
 }
 
 bool RemoveOldOutput(const QString& projectDir, const QString& baseName, bool makeChn)
@@ -113,6 +128,30 @@ BuildOutcome JudgeBuild(const BuildRequest& request)
                                                      "(see README.md in that folder).")
                                     + kCrLf;
         return outcome;
+    }
+    if (!request.makeChn) {
+        // A join cut short (a full disk) leaves a program that would crash the MSX.
+        const QString program = ExistingOutput(projectDir, com);
+        const qint64 runtime = QFileInfo(RuntimePath(request.appDir)).size();
+        const qint64 chain = QFileInfo(ExistingOutput(projectDir, chn)).size();
+        const qint64 made = QFileInfo(program).size();
+        if (made != runtime + chain) {
+            const bool deleted = QFile::remove(program);
+            outcome.report = QStringLiteral("The program %1 is incomplete: it holds %2 bytes, not the %3 of the run-time "
+                                            "file (%4 bytes) and %5 (%6 bytes) joined.")
+                                 .arg(com)
+                                 .arg(made)
+                                 .arg(runtime + chain)
+                                 .arg(runtime)
+                                 .arg(chn)
+                                 .arg(chain)
+                             + kCrLf + QStringLiteral("Is the disk of the project folder full?") + kCrLf
+                             + Native(projectDir) + kCrLf
+                             + (deleted ? QStringLiteral("The incomplete program was deleted.")
+                                        : QStringLiteral("The incomplete program could not be deleted."))
+                             + kCrLf;
+            return outcome;
+        }
     }
     return CollectBuildOutcome(projectDir);
 }

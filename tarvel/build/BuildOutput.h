@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace tarvel {
 
@@ -10,9 +11,15 @@ struct BuildRequest;
 // The most a project directory may hold: what fits a 720 KB MSX disk (737,280 bytes is accepted).
 inline constexpr qint64 kMaxProjectBytes = 720 * 1024;
 
-// True when the files directly in the project directory (hidden ones included, subdirectories
-// not) add up to more than kMaxProjectBytes.
-[[nodiscard]] bool ProjectDirectoryTooLarge(const QString& projectDir);
+// The size check before a build of <baseName>: the files directly in the project directory,
+// hidden ones included, subdirectories and the build's working files (IsWorkingFile) not. A file
+// reached by several links counts once.
+struct ProjectSizeCheck {
+    qint64 bytes = 0;
+    QStringList largest; // when too large: the largest counted files (LargestFiles)
+    bool tooLarge() const { return bytes > kMaxProjectBytes; }
+};
+[[nodiscard]] ProjectSizeCheck CheckProjectSize(const QString& projectDir, const QString& baseName);
 
 // Deletes the file `name` from the folder in every letter case it exists in (MYFILE.TXT and
 // MyFile.txt alike). True when no entry of that name remains; a folder of that name stays.
@@ -32,8 +39,9 @@ inline constexpr qint64 kMaxProjectBytes = 720 * 1024;
 // (for a .com build) <base>.com in the project directory. It failed when the compiler left
 // errors.txt (the error report, as CollectBuildOutcome gives it), when it left no <base>.chn
 // (it did not run or wrote nothing; result.txt stays, it may say why), or when a .com build
-// has no <base>.com (the join did not happen). Otherwise it succeeded, with the summary of
-// result.txt.
+// has no <base>.com (the join did not happen), or one whose size is not that of the run-time file
+// and <base>.chn together (the join was cut short, as on a full disk; that program is deleted).
+// Otherwise it succeeded, with the summary of result.txt.
 [[nodiscard]] BuildOutcome JudgeBuild(const BuildRequest& request);
 
 } // namespace tarvel

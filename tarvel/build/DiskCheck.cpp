@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <algorithm>
+
 namespace tarvel {
 
 namespace {
@@ -33,15 +35,34 @@ bool oneCase(const QString& part)
 
 } // namespace
 
-QList<DiskFile> FilesForDisk(const QString& folder)
+bool IsWorkingFile(const QString& name, const QString& baseName)
+{
+    static const char* const kWorkingFiles[] = {"result.txt", "errors.txt", "turbopc.sh", "turbopc.bat", "d.dsk"};
+    for (const char* working : kWorkingFiles) {
+        if (common::AsciiEqualsNoCase(name, QLatin1String(working)))
+            return true;
+    }
+    return !baseName.isEmpty() && common::AsciiEqualsNoCase(name, baseName + QStringLiteral(".chn"));
+}
+
+QList<DiskFile> FilesForDisk(const QString& folder, const QString& baseName)
 {
     QList<DiskFile> files;
     const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Files, QDir::Name);
     for (const QFileInfo& entry : entries) {
-        if (entry.isFile() && !entry.fileName().startsWith(QLatin1Char('.')))
+        if (entry.isFile() && !entry.fileName().startsWith(QLatin1Char('.')) && !IsWorkingFile(entry.fileName(), baseName))
             files.append({entry.fileName(), entry.size()});
     }
     return files;
+}
+
+QStringList LargestFiles(QList<DiskFile> files, int count)
+{
+    std::stable_sort(files.begin(), files.end(), [](const DiskFile& a, const DiskFile& b) { return a.size > b.size; });
+    QStringList largest;
+    for (const DiskFile& file : std::as_const(files).first(std::min<qsizetype>(count, files.size())))
+        largest << QStringLiteral("%1 (%2 KB)").arg(file.name).arg((file.size + 1023) / 1024);
+    return largest;
 }
 
 bool IsMsxDosName(const QString& name)
@@ -94,6 +115,8 @@ DiskProblems CheckDiskFiles(const QList<DiskFile>& files)
         if (byDiskName.value(onDisk).size() > 1)
             problems.clashes.append(byDiskName.value(onDisk).join(QStringLiteral(", ")));
     }
+    if (problems.tooMuchData())
+        problems.largest = LargestFiles(files);
     return problems;
 }
 
@@ -115,9 +138,10 @@ QString DiskProblemText(const DiskProblems& problems)
                      .arg(kDiskRootEntries);
     }
     if (problems.tooMuchData()) {
-        lines << QStringLiteral("- The files need %1 KB in 1 KB clusters; the disk has %2 KB free.")
+        lines << QStringLiteral("- The files need %1 KB in 1 KB clusters; the disk has %2 KB free. The largest: %3.")
                      .arg(problems.clusters)
-                     .arg(kDiskFreeClusters);
+                     .arg(kDiskFreeClusters)
+                     .arg(problems.largest.join(QStringLiteral(", ")));
     }
     return lines.join(QLatin1Char('\n'));
 }

@@ -28,9 +28,18 @@ struct DiskFile {
     qint64 size = 0;
 };
 
-// The files dsktool copies from a folder: the plain files (links to files count), not the hidden
-// (dot) files, not folders.
-[[nodiscard]] QList<DiskFile> FilesForDisk(const QString& folder);
+// The files a build and Compile and Run make for themselves in the project folder, which are not
+// part of the project: the compiler's result.txt and errors.txt, the build script (turbopc.sh or
+// turbopc.bat), the disk image d.dsk and the chain file <baseName>.chn the program is joined from.
+// Letter case does not matter. They are neither counted against the disk nor put on it.
+[[nodiscard]] bool IsWorkingFile(const QString& name, const QString& baseName);
+
+// The files of a project folder that go onto the disk: the plain files (links to files count),
+// not the hidden (dot) files, not folders, not the working files of a build of `baseName`.
+[[nodiscard]] QList<DiskFile> FilesForDisk(const QString& folder, const QString& baseName);
+
+// The `count` largest of `files`, largest first, as "NAME (N KB)" with the size rounded up.
+[[nodiscard]] QStringList LargestFiles(QList<DiskFile> files, int count = 3);
 
 // Whether MSX-DOS can open a file by this name: one to eight characters, optionally a dot and one
 // to three more, each a letter, a digit or one of ! # $ % & ' ( ) - @ ^ _ ` { } ~. Letter case
@@ -51,6 +60,7 @@ struct DiskProblems {
     QStringList clashes;    // names that are one name on the disk (a.inc and A.INC)
     int rootEntries = 0;    // the root directory entries the files take
     qint64 clusters = 0;    // the clusters the files take
+    QStringList largest;    // when they take too many: the largest files (LargestFiles)
     bool tooManyEntries() const { return rootEntries > kDiskRootEntries; }
     bool tooMuchData() const { return clusters > kDiskFreeClusters; }
     bool any() const { return !badNames.isEmpty() || !clashes.isEmpty() || tooManyEntries() || tooMuchData(); }

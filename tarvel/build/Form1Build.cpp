@@ -101,7 +101,7 @@ bool Form1::DoCompilation(bool makeChn)
         return false;
     BusyFlag busy(m_building);
     // The errors of the last build are gone with it.
-    m_errors.clear();
+    dropErrorRecords();
 
     const QString projectDir = m_project.projectDir();
     const tarvel::ProjectInfo project = m_project.info();
@@ -120,9 +120,10 @@ bool Form1::DoCompilation(bool makeChn)
         });
     }
     const bool oldOutputGone = tarvel::RemoveOldOutput(projectDir, baseName, makeChn);
-    if (tarvel::ProjectDirectoryTooLarge(projectDir)) {
+    const tarvel::ProjectSizeCheck size = tarvel::CheckProjectSize(projectDir, baseName);
+    if (size.tooLarge()) {
         m_monitor->bringUp(this, project.ProjectName);
-        m_monitor->showSizeError(projectDir);
+        m_monitor->showSizeError(projectDir, size.largest);
         return false;
     }
     m_monitor->bringUp(this, project.ProjectName);
@@ -184,8 +185,13 @@ bool Form1::DoCompilation(bool makeChn)
     }
     m_errors.set(outcome.errors.errors);
     m_monitor->showErrorList(outcome.report, m_errors.count());
-    if (!m_errors.isEmpty() && jumpToError(m_errors.at(0).file, m_errors.at(0).line).done)
-        m_errors.setCurrent(0);
+    if (!m_errors.isEmpty()) {
+        const ErrorJump jump = jumpToError(m_errors.at(0).file, m_errors.at(0).line);
+        if (jump.done) {
+            m_errors.setCurrent(0);
+            showErrorStatus(0, jump);
+        }
+    }
     return false;
 }
 
@@ -249,12 +255,27 @@ void Form1::goToError(int index)
         return;
     }
     m_errors.setCurrent(index);
-    QString status = tarvel::ErrorPositionText(index, m_errors.count(), error.message);
+    showErrorStatus(index, jump);
+    if (m_monitor && m_monitor->isVisible())
+        m_monitor->markRecord(index);
+}
+
+void Form1::showErrorStatus(int index, const ErrorJump& jump)
+{
+    QString status = tarvel::ErrorPositionText(index, m_errors.count(), m_errors.at(index).message);
     if (!jump.missing.isEmpty())
         status += QStringLiteral(" (") + jump.missing + QLatin1Char(')');
     m_panels[2]->setText(status);
-    if (m_monitor && m_monitor->isVisible())
-        m_monitor->markRecord(index);
+    m_errorStatus = status;
+}
+
+void Form1::dropErrorRecords()
+{
+    m_errors.clear();
+    // The status bar no longer speaks of a record that is gone; what else it shows stays.
+    if (!m_errorStatus.isEmpty() && m_panels[2]->text() == m_errorStatus)
+        m_panels[2]->clear();
+    m_errorStatus.clear();
 }
 
 void Form1::mnuNextError_Click()
@@ -292,7 +313,12 @@ void Form1::runAndStartEmulator()
 {
     // What cannot go onto the disk, or could not be opened there, is told before anything is
     // made or started.
-    const QString problems = tarvel::DiskProblemText(tarvel::CheckDiskFiles(tarvel::FilesForDisk(m_project.projectDir())));
+    const QString projectDir = m_project.projectDir();
+    const QString mainName = m_project.node(2).text;
+    const QString mainOnDisk = common::FindFileNoCase(projectDir, mainName);
+    const QString baseName = tarvel::MainFileBaseName(mainOnDisk.isEmpty() ? mainName : common::ExtractFileName(mainOnDisk));
+    const QList<tarvel::DiskFile> files = tarvel::FilesForDisk(projectDir, baseName);
+    const QString problems = tarvel::DiskProblemText(tarvel::CheckDiskFiles(files));
     if (!problems.isEmpty()) {
         if (m_monitor)
             m_monitor->close();
@@ -307,9 +333,19 @@ void Form1::runAndStartEmulator()
     if (common::FileExists(oldImage))
         QFile::remove(oldImage);
 
-    const QString projectShort = common::GetShortPath(m_project.projectDir());
-    const tarvel::CommandLine dsktool =
-        tarvel::DsktoolCommand(m_appDir, image, projectShort.isEmpty() ? m_project.projectDir() : projectShort);
+    // dsktool copies a whole folder: it is given one that holds links to the files checked above
+    // and nothing else, so the build's working files (and a disk image kept there) stay off the disk.
+    QTemporaryDir staging;
+    const common::Status staged = staging.isValid() ? tarvel::LinkFilesInto(projectDir, files, staging.path())
+                                                    : common::Failure(staging.errorString());
+    if (!staged) {
+        if (m_monitor)
+            m_monitor->close();
+        m_dialogs.message(this, QStringLiteral("The files for the disk could not be gathered:\n%1").arg(staged.error()),
+                          QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        return;
+    }
+    const tarvel::CommandLine dsktool = tarvel::DsktoolCommand(m_appDir, image, staging.path());
     if (m_monitor)
         m_monitor->close();
     common::ShellOutcome made;

@@ -86,14 +86,17 @@ void Form2::bringUp(QWidget* mainWindow, const QString& projectName)
     raise();
 }
 
-void Form2::showSizeError(const QString& projectDir)
+void Form2::showSizeError(const QString& projectDir, const QStringList& largestFiles)
 {
     m_records = 0;
     m_timer1->stop();
     showOnly(Error1);
     m_timer2->start();
-    setText(QStringLiteral("The project directory \r\n") + projectDir
-            + QStringLiteral("\r\ncannot have more than 720kb of files"));
+    QString text = QStringLiteral("The project directory \r\n") + projectDir
+                   + QStringLiteral("\r\ncannot have more than 720kb of files");
+    if (!largestFiles.isEmpty())
+        text += QStringLiteral("\r\n\r\nThe largest files in it:\r\n") + largestFiles.join(QStringLiteral("\r\n"));
+    setText(text);
 }
 
 void Form2::showSuccess(const QString& report)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -35,8 +36,9 @@ public:
 
     [[nodiscard]] bool isLoaded() const { return m_loaded; }
 
-    // Error state with the message that the project directory is too large for a disk.
-    void showSizeError(const QString& projectDir);
+    // Error state with the message that the project directory is too large for a disk, and
+    // after it the largest files in it, if given.
+    void showSizeError(const QString& projectDir, const QStringList& largestFiles = {});
     // Success state; `report` (it starts with its own line break) is appended to the text.
     void showSuccess(const QString& report);
     // Error state; `report` replaces the text.

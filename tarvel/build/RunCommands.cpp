@@ -3,6 +3,8 @@
 #include "core/Paths.h"
 #include "core/Text.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -19,6 +21,25 @@ QString DiskImagePath(const QString& diskImageDir)
     return common::AddBackslash(diskImageDir) + QStringLiteral("d.dsk");
 }
 
+namespace {
+
+// The folder's path with links resolved where it exists, cleaned where it does not; ends in '/'.
+QString ResolvedFolder(const QString& folder)
+{
+    const QFileInfo info(folder);
+    const QString canonical = info.canonicalFilePath();
+    return common::AddBackslash(canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical);
+}
+
+} // namespace
+
+bool DiskImageFolderInProject(const QString& diskImageDir, const QString& projectDir)
+{
+    if (diskImageDir.isEmpty() || projectDir.isEmpty())
+        return false;
+    return ResolvedFolder(diskImageDir).startsWith(ResolvedFolder(projectDir));
+}
+
 common::Status CheckDiskImage(const QString& imagePath)
 {
     const QFileInfo image(imagePath);
@@ -31,6 +52,18 @@ common::Status CheckDiskImage(const QString& imagePath)
                                    .arg(imagePath)
                                    .arg(image.size())
                                    .arg(kDiskImageBytes));
+    }
+    return common::Success();
+}
+
+common::Status LinkFilesInto(const QString& folder, const QList<DiskFile>& files, const QString& stagingFolder)
+{
+    const QDir source(folder);
+    const QDir staging(stagingFolder);
+    for (const DiskFile& file : files) {
+        const QString target = source.absoluteFilePath(file.name);
+        if (!QFile::link(target, staging.filePath(file.name)))
+            return common::Failure(QStringLiteral("%1 could not be linked into %2.").arg(target, stagingFolder));
     }
     return common::Success();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "build/DiskCheck.h"
 #include "core/Result.h"
 
 #include <QString>
@@ -25,12 +26,20 @@ struct CommandLine {
 // The disk image Compile and Run makes: <disk-image directory>/d.dsk.
 [[nodiscard]] QString DiskImagePath(const QString& diskImageDir);
 
+// Whether the disk image folder is the project folder or a folder inside it, links resolved. The
+// image would then be made among the files it is made of.
+[[nodiscard]] bool DiskImageFolderInProject(const QString& diskImageDir, const QString& projectDir);
+
 // The size of the 720 KB MSX disk dsktool makes.
 inline constexpr qint64 kDiskImageBytes = 737280;
 
 // Whether `imagePath` holds the disk image that dsktool was to make: a regular file (not a link)
 // of kDiskImageBytes. The failure says what is there instead.
 [[nodiscard]] common::Status CheckDiskImage(const QString& imagePath);
+
+// Makes in `stagingFolder` a link to each of `files` of `folder`, under its own name, so that a
+// tool that copies a whole folder copies these files and nothing else.
+[[nodiscard]] common::Status LinkFilesInto(const QString& folder, const QList<DiskFile>& files, const QString& stagingFolder);
 
 // <appDir>/dsk/dsktool a <image> <projectDir>/*.* — the pattern is one argument that dsktool
 // expands itself, so nothing in the project path is ever seen by a shell.

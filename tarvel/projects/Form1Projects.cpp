@@ -95,6 +95,8 @@ void Form1::renderRootText()
 
 void Form1::closeProject()
 {
+    // The error records name files of this project, which another may hold under the same names.
+    dropErrorRecords();
     m_project.close();
     renderTree();
     m_code->loadBytes(QByteArray());

@@ -250,6 +250,10 @@ private:
     ErrorJump jumpToError(const QString& file, int line);
     // Goes to record `index` of the last build's errors and says so in panel 3.
     void goToError(int index);
+    // Says in panel 3 which record the editor shows ("Error 1 of 3: ...") and what of it is missing.
+    void showErrorStatus(int index, const ErrorJump& jump);
+    // The error records are gone (a new build, the project closed), and panel 3 no longer shows one.
+    void dropErrorRecords();
     // Goes to the next (or previous) error of the last build, wrapping around.
     void stepToError(bool forward);
     void watchEmulator(const QString& program, const QStringList& arguments);
@@ -297,6 +301,7 @@ private:
     Form2* m_monitor = nullptr;
     bool m_building = false;
     tarvel::ErrorList m_errors;
+    QString m_errorStatus; // what panel 3 was last given about a record
     int m_emulatorWatchMs = common::RunWatch::kQuickFailureMs;
     std::unique_ptr<QTemporaryDir> m_runFiles; // the emulator's output and exit status
 

@@ -87,6 +87,7 @@ void Form1::mnupreferences_Click()
     Form4 preferences(Settings, m_folders.userData, m_dialogs, this);
     if (m_folders.installed && tarvel::TpjTypeInstalledWithKit(m_appDir))
         preferences.showTypeRegisteredWithKit();
+    preferences.setProjectFolder(m_project.projectDir());
     preferences.exec();
     if (!preferences.accepted())
         return;

@@ -1,5 +1,6 @@
 #include "tools/Form4.h"
 
+#include "build/RunCommands.h"
 #include "core/OpenMsxMachines.h"
 #include "core/Paths.h"
 #include "core/Process.h"
@@ -326,6 +327,15 @@ void Form4::cboMachine_Change(const QString& machine)
 void Form4::Command4_Click()
 {
     const QString folder = common::BrowseForFolder(m_dialogs, this, QStringLiteral("Select Disk Image location"));
-    if (!folder.isEmpty())
-        m_diskImage->setText(common::AddBackslash(folder));
+    if (folder.isEmpty())
+        return;
+    if (tarvel::DiskImageFolderInProject(folder, m_projectDir)) {
+        m_dialogs.message(this,
+                          QStringLiteral("The disk image cannot be made in the project folder or a folder inside it:\n%1\n\n"
+                                         "Compile and Run puts the project folder on that disk. Choose a folder outside %2.")
+                              .arg(folder, m_projectDir),
+                          QStringLiteral("Preferences"), common::Dialogs::Icon::Exclamation, common::Dialogs::Buttons::Ok);
+        return;
+    }
+    m_diskImage->setText(common::AddBackslash(folder));
 }

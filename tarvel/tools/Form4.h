@@ -23,6 +23,9 @@ public:
     Form4(const tarvel::ConfigSettings& settings, const QString& applicationDirectory, common::Dialogs& dialogs,
           QWidget* mainWindow);
 
+    // The open project's folder ("" for none): the disk image folder may not be in it.
+    void setProjectFolder(const QString& projectDir) { m_projectDir = projectDir; }
+
     // The settings as OK stored them; nothing when the window was cancelled or closed.
     const std::optional<tarvel::ConfigSettings>& accepted() const { return m_accepted; }
 
@@ -51,6 +54,7 @@ private:
 
     tarvel::ConfigSettings m_settings;
     QString m_appDir;
+    QString m_projectDir;
     common::Dialogs& m_dialogs;
     std::optional<tarvel::ConfigSettings> m_accepted;
     QComboBox* m_preset = nullptr;

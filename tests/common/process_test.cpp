@@ -4,10 +4,13 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <signal.h>
 
 using namespace common;
 
@@ -110,5 +113,33 @@ TEST(Process, AWaitCutShortEndsTheWholeProcessGroupAndIsNoSuccess)
             continue;
         EXPECT_TRUE(testfiles::waitUntil([&] { return testfiles::processEnded(id.trimmed().toLongLong()); }, 20000))
             << "process " << id.toStdString() << " still runs";
+    }
+}
+
+TEST(Process, AWaitingProgramKilledForRealTakesTheWholeProcessGroupWithIt)
+{
+    QTemporaryDir dir;
+    const QString pids = dir.filePath("pids");
+    // A shell with a program in the background and one in the foreground, as a build script
+    // runs the compiler; each writes its id, and all would run for minutes.
+    const QString script = QStringLiteral("sleep 300 & echo $! > '%1.part'; echo $$ >> '%1.part'; "
+                                          "sh -c 'echo $$ >> \"$1.part\"; mv \"$1.part\" \"$1\"; exec sleep 300' x '%1'")
+                               .arg(pids);
+    QProcess probe;
+    probe.start(QStringLiteral(WAITING_PROBE), {script});
+    ASSERT_TRUE(probe.waitForStarted());
+    ASSERT_TRUE(testfiles::waitUntil([&] { return QFile::exists(pids); }));
+    ::kill(pid_t(probe.processId()), SIGKILL);
+    ASSERT_TRUE(probe.waitForFinished());
+
+    const QList<QByteArray> ids = testfiles::read(pids).split('\n');
+    ASSERT_EQ(ids.size(), 4) << testfiles::read(pids).toStdString();
+    for (const QByteArray& id : ids) {
+        if (id.trimmed().isEmpty())
+            continue;
+        const qint64 pid = id.trimmed().toLongLong();
+        EXPECT_TRUE(testfiles::waitUntil([&] { return testfiles::processEnded(pid); }))
+            << "process " << pid << " outlived the program that waited for it";
+        ::kill(pid_t(pid), SIGKILL);
     }
 }

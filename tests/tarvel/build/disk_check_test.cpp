@@ -79,7 +79,8 @@ TEST(DiskCheck, ProblemsOfASetOfFiles)
               "- MSX-DOS cannot open these files by their names (up to 8 letters or digits, a dot and up to 3 more): x y.z\n"
               "- These files would be one file on the disk: a.inc, A.INC\n"
               "- The files need 116 root directory entries; the disk has 112.\n"
-              "- The files need 714 KB in 1 KB clusters; the disk has 713 KB free.");
+              "- The files need 714 KB in 1 KB clusters; the disk has 713 KB free. The largest: F0.DAT (9 KB), F1.DAT (7 KB), "
+              "F2.DAT (7 KB).");
 }
 
 TEST(DiskCheck, TheFilesDsktoolCopies)
@@ -90,7 +91,7 @@ TEST(DiskCheck, TheFilesDsktoolCopies)
     testfiles::write(dir.filePath("sub/inner.txt"), "x");
     QFile::link(dir.filePath("GAME.PAS"), dir.filePath("link.pas"));
     QFile::link(dir.filePath("gone"), dir.filePath("dangling"));
-    const QList<DiskFile> files = FilesForDisk(dir.path());
+    const QList<DiskFile> files = FilesForDisk(dir.path(), "GAME");
     ASSERT_EQ(files.size(), 2);
     EXPECT_EQ(files[0].name, "GAME.PAS");
     EXPECT_EQ(files[1].name, "link.pas");

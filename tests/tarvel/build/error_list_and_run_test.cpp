@@ -265,14 +265,16 @@ TEST_F(ErrorsFixture, TheDiskCheckListsEveryProblemAndStartsNothing)
 
     ASSERT_TRUE(QFile::exists(dir + "game.com")) << "the program was built";
     ASSERT_EQ(dialogs.messages().size(), 1);
-    // game.pas, a.inc, game.tpj, game.chn, game.com, 120 data files: one entry and one cluster
-    // each, the data files six clusters; the two long names two entries and one cluster each.
+    // game.pas, a.inc, game.tpj, game.com, 120 data files: one entry and one cluster each, the
+    // data files six clusters; the two long names two entries and one cluster each. The chain
+    // file game.chn is the build's own and stays off the disk.
     EXPECT_EQ(dialogs.messages()[0].text,
               "The project folder does not fit on the MSX disk, so nothing was started:\n"
               "- MSX-DOS cannot open these files by their names (up to 8 letters or digits, a dot and up to 3 more): "
               "long-name.txt, " + QString::fromUtf8("stra\xC3\x9F" "e.inc") + "\n"
-              "- The files need 129 root directory entries; the disk has 112.\n"
-              "- The files need 727 KB in 1 KB clusters; the disk has 713 KB free.");
+              "- The files need 128 root directory entries; the disk has 112.\n"
+              "- The files need 726 KB in 1 KB clusters; the disk has 713 KB free. The largest: f001.dat (6 KB), "
+              "f002.dat (6 KB), f003.dat (6 KB).");
     EXPECT_EQ(dialogs.messages()[0].title, "Error");
     EXPECT_EQ(testfiles::read(kit.path("dsk/d.dsk")), "old image") << "no disk is made";
     QTest::qWait(200);

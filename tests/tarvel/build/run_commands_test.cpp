@@ -73,7 +73,7 @@ TEST(BuildOutput, SizeLimitCountsTheFilesDirectlyInTheProjectDirectory)
             testfiles::write(dir.filePath(".hidden"), QByteArray(row.hidden, 'h'));
         if (row.inSubdirectory)
             testfiles::write(dir.filePath("sub/big.bin"), QByteArray(row.inSubdirectory, 's'));
-        EXPECT_EQ(ProjectDirectoryTooLarge(dir.path()), row.tooLarge);
+        EXPECT_EQ(CheckProjectSize(dir.path(), "MAIN").tooLarge(), row.tooLarge);
     }
 }
 
