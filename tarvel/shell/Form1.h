@@ -274,6 +274,7 @@ private:
     tarvel::ErrorList m_errors;
     int m_emulatorWatchMs = common::RunWatch::kQuickFailureMs;
     std::unique_ptr<QTemporaryDir> m_runFiles; // the emulator's output and exit status
+    bool m_toldNoBootDisk = false;             // the missing boot disk is told once a session
 
     // Tools: the modeless windows are built when first opened.
     std::unique_ptr<tarvel::ProgramStarter> m_starter;

@@ -26,7 +26,8 @@ TEST(DiskCheck, MsxDosNamesAndTheirRootEntries)
         {"README", true, 1},
         {"A", true, 1},
         {"12345678.123", true, 1},
-        {"X!#$%&'(.)-@", true, 1},
+        {"X!#$%&(.)-@", true, 1},
+        {"'Q'.INC", false, 2},       // mtools makes it _Q_~1.INC plus a long name
         {"^_`{}~.A", true, 1},
         {"123456789.PAS", false, 2},  // base too long
         {"GAME.PASC", false, 2},      // extension too long

@@ -1,0 +1,48 @@
+#include "ui/MachineMarks.h"
+
+#include "core/OpenMsxMachineCheck.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QStyledItemDelegate>
+
+namespace common {
+
+namespace {
+
+class MarkDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QString mark = index.data(kMachineMarkRole).toString();
+        if (!mark.isEmpty())
+            option->text += QStringLiteral("  \u2014 ") + mark;
+    }
+};
+
+} // namespace
+
+void ShowMachineMarksInList(QComboBox* box)
+{
+    box->view()->setItemDelegate(new MarkDelegate(box));
+}
+
+void MarkMachineItems(QComboBox* box, const OpenMsxMachineChecker& checker)
+{
+    for (int i = 0; i < box->count(); ++i) {
+        const QString data = box->itemData(i).toString();
+        const QString machine = data.isEmpty() ? box->itemText(i) : data;
+        if (!checker.machines().contains(machine))
+            continue;
+        const MachineCheck check = checker.check(machine);
+        const QString mark = MachineCheckMark(check);
+        box->setItemData(i, mark, kMachineMarkRole);
+        box->setItemData(i, check.reason.isEmpty() ? mark : mark + QStringLiteral(": ") + check.reason, Qt::ToolTipRole);
+    }
+}
+
+} // namespace common
