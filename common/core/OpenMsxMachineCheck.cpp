@@ -236,12 +236,14 @@ OpenMsxMachineChecker::~OpenMsxMachineChecker()
     }
 }
 
-void OpenMsxMachineChecker::start()
+void OpenMsxMachineChecker::start(const QStringList& only)
 {
     if (m_started)
         return;
     m_started = true;
     for (const QString& machine : std::as_const(m_machines)) {
+        if (!only.isEmpty() && !only.contains(machine))
+            continue;
         MachineCheck& check = m_checks[machine];
         if (check.start != MachineCheck::Start::Unchecked)
             continue;

@@ -65,8 +65,9 @@ public:
     ~OpenMsxMachineChecker() override;
 
     void setTimeoutMs(int ms) { m_timeoutMs = ms; }
-    // Starts the checks that the cache does not answer; allChecked() follows when none is left.
-    void start();
+    // Starts the checks that the cache does not answer, of `only` those machines when given;
+    // allChecked() follows when none is left.
+    void start(const QStringList& only = {});
 
     [[nodiscard]] const QString& program() const { return m_program; }
     [[nodiscard]] const QStringList& machineFolders() const { return m_machineFolders; }

@@ -30,9 +30,6 @@ struct BootDisk {
 // The boot disk of a disk image folder: not present when there is no boot.dsk.
 [[nodiscard]] BootDisk ReadBootDisk(const QString& diskImageDir);
 
-// Added to a message when Build or Compile and Run stops because something it needs is missing.
-inline constexpr char kSeeCheckSetup[] = "\n\nTools > Check Setup... lists what Build and Compile and Run need.";
-
 // What Compile and Run says when there is no boot disk.
 [[nodiscard]] QString NoBootDiskText(const QString& diskImageDir);
 

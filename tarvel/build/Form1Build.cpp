@@ -10,6 +10,7 @@
 #include "build/DiskCheck.h"
 #include "build/Form2.h"
 #include "build/RunCommands.h"
+#include "build/SetupCheck.h"
 #include "core/Paths.h"
 #include "core/Process.h"
 #include "core/RunWatch.h"

@@ -284,9 +284,11 @@ TEST_F(BuildFixture, CompileAndRunPutsTheProjectOnADiskAndStartsTheEmulator)
     if (QStandardPaths::findExecutable("mcopy").isEmpty())
         GTEST_SKIP() << "mtools is not installed";
     open("run dir", CleanMain);
+    testfiles::write(dir + "AUTOEXEC.BAT", "GAME\r\n");
     form->Settings.EmulatorPath = testfiles::testToolsDir() + "/emulator";
     form->Settings.EmulatorCommandLine = "-diska %dsk -msx2 -ext \"%dsk\"";
     testfiles::write(kit.path("dsk/d.dsk"), "stale image");
+    ASSERT_TRUE(buildtest::makeBootDisk(kit.path("dsk/boot.dsk")));
     item("mnuCompileRun")->trigger();
 
     const QString image = kit.path("dsk/d.dsk");
@@ -299,9 +301,11 @@ TEST_F(BuildFixture, CompileAndRunPutsTheProjectOnADiskAndStartsTheEmulator)
     mdir.start("mdir", {"-i", image, "-b", "::"});
     ASSERT_TRUE(mdir.waitForFinished(10000));
     const QString listing = QString::fromLocal8Bit(mdir.readAllStandardOutput()).toUpper();
-    for (const char* name : {"GAME.PAS", "A.INC", "GAME.COM", "GAME.CHN", "GAME.TPJ"})
+    for (const char* name : {"MSXDOS.SYS", "COMMAND.COM", "AUTOEXEC.BAT", "GAME.PAS", "A.INC", "GAME.COM", "GAME.CHN", "GAME.TPJ"})
         EXPECT_TRUE(listing.contains(name)) << name << " missing from " << listing.toStdString();
-    EXPECT_TRUE(dialogs.calls().isEmpty());
+    // The disk boots as the boot disk does: its boot sector is the boot disk's, byte for byte.
+    EXPECT_EQ(testfiles::read(image).left(512), testfiles::read(kit.path("dsk/boot.dsk")).left(512));
+    EXPECT_TRUE(dialogs.calls().isEmpty()) << dialogs.calls().value(0).text.toStdString();
 }
 
 TEST_F(BuildFixture, AFailedBuildLeavesTheImageAndTheEmulatorAlone)
@@ -322,9 +326,17 @@ TEST_F(BuildFixture, AMissingEmulatorIsReported)
     open("noemu", CleanMain);
     form->Settings.EmulatorPath = kit.path("no-such-emulator");
     item("mnuCompileRun")->trigger();
+    // Without a boot disk the user is told once that the MSX will start Disk BASIC.
+    ASSERT_EQ(dialogs.messages().size(), 2);
+    EXPECT_TRUE(dialogs.messages()[0].text.contains("Disk BASIC"));
+    EXPECT_TRUE(dialogs.messages()[0].text.contains(kit.path("dsk/boot.dsk")));
+    EXPECT_TRUE(dialogs.messages()[1].text.contains("The emulator could not be started"));
+    EXPECT_TRUE(dialogs.messages()[1].text.contains("Check Setup"));
+    EXPECT_TRUE(QFile::exists(kit.path("dsk/d.dsk")));
+    dialogs.clear();
+    item("mnuCompileRun")->trigger();
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages()[0].text.contains("The emulator could not be started"));
-    EXPECT_TRUE(QFile::exists(kit.path("dsk/d.dsk")));
 }
 
 TEST(BuildNames, HostileKitImageAndProjectFoldersRunNothingButTheBuild)
@@ -375,7 +387,9 @@ TEST(BuildNames, HostileKitImageAndProjectFoldersRunNothingButTheBuild)
             form.start();
             ASSERT_TRUE(form.OpenProjectFile(project + "game.tpj"));
             form.findChild<QAction*>("mnuCompileRun")->trigger();
-            EXPECT_TRUE(dialogs.calls().isEmpty()) << dialogs.calls().value(0).text.toStdString();
+            // Only the note that there is no boot disk.
+            EXPECT_EQ(dialogs.calls().size(), 1) << dialogs.calls().value(1).text.toStdString();
+            EXPECT_TRUE(dialogs.calls().value(0).text.contains("Disk BASIC"));
             ASSERT_TRUE(testfiles::waitUntil([&] { return QFile::exists(arguments); }, 20000));
         }
         qunsetenv("EMULATOR_LOG");
@@ -408,7 +422,8 @@ TEST_F(BuildFixture, AJunkDiskImageIsNotGivenToTheEmulator)
     item("mnuCompileRun")->trigger();
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_EQ(dialogs.messages()[0].text, "The disk image could not be made:\n" + kit.path("dsk/d.dsk") + "\n\n"
-                                              + kit.path("dsk/d.dsk") + " holds 31 bytes, not the 737280 of a 720 KB disk.");
+                                              + kit.path("dsk/d.dsk") + " holds 31 bytes, not the 737280 of a 720 KB disk."
+                                              + "\n\nTools > Check Setup... lists what Build and Compile and Run need.");
     EXPECT_EQ(dialogs.messages()[0].title, "Error");
     EXPECT_FALSE(QFile::exists(kit.path("emulator-args.txt"))) << "the emulator was started";
 }
