@@ -62,7 +62,7 @@ bool makeBootDisk(const QString& path, const QStringList& systemFiles)
         return false;
     // A boot sector of its own, so a copy can be told from a fresh disk.
     QFile disk(path);
-    if (!disk.open(QIODevice::ReadWrite) || !disk.seek(30) || disk.write("\x18\xFEBOOT", 6) != 6)
+    if (!disk.open(QIODevice::ReadWrite) || !disk.seek(30) || disk.write("\x18\xFE" "BOOT", 6) != 6)
         return false;
     disk.close();
     QTemporaryDir files;
