@@ -4,6 +4,8 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QSignalBlocker>
 #include <QStyledItemDelegate>
 
 namespace common {
@@ -33,6 +35,12 @@ void ShowMachineMarksInList(QComboBox* box)
 
 void MarkMachineItems(QComboBox* box, const OpenMsxMachineChecker& checker)
 {
+    // A combo box puts the current item's text into its edit field whenever that item's data
+    // changes; what the user typed there stays, and nobody is told of a change that was not made.
+    QLineEdit* edit = box->lineEdit();
+    const QString typed = edit ? edit->text() : QString();
+    const int cursor = edit ? edit->cursorPosition() : 0;
+    const QSignalBlocker quiet(box);
     for (int i = 0; i < box->count(); ++i) {
         const QString data = box->itemData(i).toString();
         const QString machine = data.isEmpty() ? box->itemText(i) : data;
@@ -42,6 +50,11 @@ void MarkMachineItems(QComboBox* box, const OpenMsxMachineChecker& checker)
         const QString mark = MachineCheckMark(check);
         box->setItemData(i, mark, kMachineMarkRole);
         box->setItemData(i, check.reason.isEmpty() ? mark : mark + QStringLiteral(": ") + check.reason, Qt::ToolTipRole);
+    }
+    if (edit && edit->text() != typed) {
+        const QSignalBlocker quietEdit(edit);
+        edit->setText(typed);
+        edit->setCursorPosition(cursor);
     }
 }
 

@@ -240,7 +240,9 @@ void Form4::setMachineText(const QString& machine)
 {
     // A listed machine is chosen as an item, so the arrow keys go on from it.
     const int index = m_machine->findText(machine);
-    if (index >= 0)
+    if (machine.isEmpty())
+        m_machine->setCurrentIndex(-1);
+    else if (index >= 0)
         m_machine->setCurrentIndex(index);
     else
         m_machine->setEditText(machine);
