@@ -41,7 +41,12 @@ Form3::Form3(common::Dialogs& dialogs, OpenMsxSettings& settings, const QString&
     fillMachines();
 }
 
-Form3::~Form3() = default;
+Form3::~Form3()
+{
+    // Closing the window takes the focus from the program field, whose editingFinished would
+    // otherwise list the machines again in a window half gone.
+    m_text1->disconnect(this);
+}
 
 QString Form3::defaultMachineItem()
 {

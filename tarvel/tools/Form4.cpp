@@ -177,7 +177,12 @@ void Form4::showTypeRegisteredWithKit()
     m_registeredWithKit = true;
 }
 
-Form4::~Form4() = default;
+Form4::~Form4()
+{
+    // The fields may still signal while the window is taken down; nothing here listens then.
+    for (QObject* field : std::initializer_list<QObject*>{m_machine, m_commandLine, m_preset})
+        field->disconnect(this);
+}
 
 void Form4::Command1_Click()
 {
