@@ -150,8 +150,9 @@ std::optional<QHash<QString, MachineCheck>> ReadMachineCheckCache(const QByteArr
         return std::nullopt;
     QHash<QString, MachineCheck> checks;
     for (qsizetype i = 2; i + 1 < lines.size(); ++i) {
+        // The writer never writes a carriage return; a line with one was not written by it.
         const QList<QByteArray> fields = lines.at(i).split('\t');
-        if (fields.size() != 5 || fields.at(0).isEmpty())
+        if (fields.size() != 5 || fields.at(0).isEmpty() || lines.at(i).contains('\r'))
             return std::nullopt;
         MachineCheck check;
         if (fields.at(1) == "starts")
