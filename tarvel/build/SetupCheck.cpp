@@ -97,12 +97,12 @@ bool FolderInside(const QString& folder, const QString& projectDir)
     return innerSlash.startsWith(outerSlash);
 }
 
-QList<SetupRow> CheckSetup(const QString& appDir, const ConfigSettings& settings, const QString& projectDir,
-                           const std::optional<ChosenMachine>& machine)
+QList<SetupRow> CheckSetup(const QString& kitDir, const QString& userDataDir, const ConfigSettings& settings,
+                           const QString& projectDir, const std::optional<ChosenMachine>& machine)
 {
     QList<SetupRow> rows;
 
-    const QString compiler = CompilerPath(appDir);
+    const QString compiler = CompilerPath(userDataDir);
     const QString compilerProblem = CompilerProblem(compiler);
     rows << (compilerProblem.isEmpty()
                  ? ready(QStringLiteral("Compiler TP3"), QStringLiteral("found: %1").arg(compiler))
@@ -110,13 +110,13 @@ QList<SetupRow> CheckSetup(const QString& appDir, const ConfigSettings& settings
                            QStringLiteral("Put the Turbo Pascal 3 compiler at %1 (a program or script named TP3 that "
                                           "may be run; see README.md in that folder).")
                                .arg(compiler)));
-    const QString runtime = RuntimePath(appDir);
+    const QString runtime = RuntimePath(userDataDir);
     rows << (QFileInfo(runtime).isFile() && QFileInfo(runtime).isReadable()
                  ? ready(QStringLiteral("Run-time file runtime.com"), QStringLiteral("found: %1").arg(runtime))
                  : missing(QStringLiteral("Run-time file runtime.com"), QStringLiteral("missing: %1").arg(runtime),
                            QStringLiteral("Put the Turbo Pascal 3 run-time file there, named runtime.com.")));
 
-    const QString dsktool = DsktoolCommand(appDir, QString(), QString()).program;
+    const QString dsktool = DsktoolCommand(kitDir, QString(), QString()).program;
     const QFileInfo dsktoolInfo(dsktool);
     rows << (dsktoolInfo.isFile() && dsktoolInfo.isExecutable()
                  ? ready(QStringLiteral("dsktool"), QStringLiteral("found: %1").arg(dsktool))

@@ -30,10 +30,11 @@ struct ChosenMachine {
 };
 
 // The rows of the setup check, made by the same functions Build and Compile and Run use: the
-// compiler and its run-time file, dsktool and mtools, the emulator program, the chosen machine,
-// the boot disk and the disk image folder (which must be writable and outside the project).
-[[nodiscard]] QList<SetupRow> CheckSetup(const QString& appDir, const ConfigSettings& settings, const QString& projectDir,
-                                         const std::optional<ChosenMachine>& machine);
+// compiler and its run-time file (in `userDataDir`), dsktool (in `kitDir`) and mtools, the
+// emulator program, the chosen machine, the boot disk and the disk image folder (which must be
+// writable and outside the project).
+[[nodiscard]] QList<SetupRow> CheckSetup(const QString& kitDir, const QString& userDataDir, const ConfigSettings& settings,
+                                         const QString& projectDir, const std::optional<ChosenMachine>& machine);
 
 // Whether `folder` is `projectDir` or lies inside it (both as they are on disk).
 [[nodiscard]] bool FolderInside(const QString& folder, const QString& projectDir);

@@ -126,7 +126,7 @@ void Form1::mnuCheckSetup_Click()
 {
     const QString project = m_project.isOpen() ? m_project.projectDir() : QString();
     if (!m_setupCheck)
-        m_setupCheck = new SetupCheckWindow(m_appDir, Settings, project, this);
+        m_setupCheck = new SetupCheckWindow(m_appDir, m_folders.userData, Settings, project, this);
     else
         m_setupCheck->recheck(Settings, project);
     bringForward(m_setupCheck);

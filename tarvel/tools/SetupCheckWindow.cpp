@@ -12,9 +12,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-SetupCheckWindow::SetupCheckWindow(const QString& applicationDirectory, const tarvel::ConfigSettings& settings,
-                                   const QString& projectDir, QWidget* parent)
-    : QDialog(parent), m_appDir(applicationDirectory)
+SetupCheckWindow::SetupCheckWindow(const QString& kitDir, const QString& userDataDir,
+                                   const tarvel::ConfigSettings& settings, const QString& projectDir, QWidget* parent)
+    : QDialog(parent), m_kitDir(kitDir), m_userDataDir(userDataDir)
 {
     setObjectName(QStringLiteral("frmCheckSetup"));
     setWindowTitle(QStringLiteral("Check Setup"));
@@ -57,7 +57,7 @@ void SetupCheckWindow::recheck(const tarvel::ConfigSettings& settings, const QSt
         m_machine = tarvel::OpenMsxMachineOf(settings.EmulatorCommandLine);
         // The program the build starts; its machine is checked as the preset lists them.
         m_checker = std::make_unique<common::OpenMsxMachineChecker>(tarvel::FindEmulatorProgram(settings.EmulatorPath),
-                                                                    tarvel::MachineCheckCachePath(m_appDir));
+                                                                    tarvel::MachineCheckCachePath(m_userDataDir));
         connect(m_checker.get(), &common::OpenMsxMachineChecker::allChecked, this, &SetupCheckWindow::showRows);
         if (!m_machine.isEmpty())
             m_checker->start({m_machine});
@@ -75,7 +75,7 @@ void SetupCheckWindow::showRows()
             machine->check.reason = QStringLiteral("openMSX has no machine by that name");
         }
     }
-    const QList<tarvel::SetupRow> rows = tarvel::CheckSetup(m_appDir, m_settings, m_projectDir, machine);
+    const QList<tarvel::SetupRow> rows = tarvel::CheckSetup(m_kitDir, m_userDataDir, m_settings, m_projectDir, machine);
     m_rows->clear();
     for (const tarvel::SetupRow& row : rows) {
         auto* item = new QTreeWidgetItem(m_rows, {row.item, row.ready ? QStringLiteral("yes") : QStringLiteral("no"),

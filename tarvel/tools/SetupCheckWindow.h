@@ -17,7 +17,8 @@ class OpenMsxMachineChecker;
 class SetupCheckWindow : public QDialog {
     Q_OBJECT
 public:
-    SetupCheckWindow(const QString& applicationDirectory, const tarvel::ConfigSettings& settings,
+    // `kitDir`: the kit's data (dsktool); `userDataDir`: the compiler folder and the machine checks.
+    SetupCheckWindow(const QString& kitDir, const QString& userDataDir, const tarvel::ConfigSettings& settings,
                      const QString& projectDir, QWidget* parent);
     ~SetupCheckWindow() override;
 
@@ -27,7 +28,8 @@ public:
 private:
     void showRows();
 
-    QString m_appDir;
+    QString m_kitDir;
+    QString m_userDataDir;
     tarvel::ConfigSettings m_settings;
     QString m_projectDir;
     QString m_machine;
