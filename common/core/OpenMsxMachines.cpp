@@ -53,6 +53,12 @@ QStringList ListOpenMsxMachines(const QStringList& folders)
         const QFileInfoList files = QDir(folder).entryInfoList({QStringLiteral("*.xml")}, QDir::Files | QDir::Readable);
         for (const QFileInfo& file : files)
             machines << file.completeBaseName();
+        // A machine may also keep its description in a folder of its own, beside its ROMs.
+        const QStringList subfolders = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        for (const QString& sub : subfolders) {
+            if (QFileInfo(folder + QLatin1Char('/') + sub + QStringLiteral("/hardwareconfig.xml")).isFile())
+                machines << sub;
+        }
     }
     machines.sort(Qt::CaseInsensitive);
     machines.removeDuplicates();

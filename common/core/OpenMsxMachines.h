@@ -13,7 +13,8 @@ namespace common {
 // OPENMSX_USER_DATA points). Only folders that exist are listed.
 [[nodiscard]] QStringList OpenMsxMachineFolders(const QString& programPath);
 
-// The machine names found in `folders` (the *.xml file names without ".xml"), sorted, each once.
+// The machine names found in `folders` (the *.xml file names without ".xml", and the subfolders
+// that hold a hardwareconfig.xml), sorted, each once.
 [[nodiscard]] QStringList ListOpenMsxMachines(const QStringList& folders);
 
 // The description of machine `name`: <folder>/<name>.xml, or <folder>/<name>/hardwareconfig.xml,

@@ -415,6 +415,7 @@ void Form1::BtnConfig_Click()
     } else if (m_option4->isChecked()) {
         if (!m_form3) {
             m_form3 = new Form3(m_dialogs, m_openMsx, m_openMsxProblem, this);
+            m_form3->setMachineCheckCache(MachineCheckCachePath(m_launcherFolder));
             m_form3->setCommandSource([this] { return openMsxCommand(); }, [this] { return openMsxProgram(); });
             m_form3->setSaver([this](const OpenMsxSettings& settings) {
                 const common::Status saved = SaveOpenMsxSettings(m_launcherFolder, settings);

@@ -19,6 +19,11 @@ QString OpenMsxSettingsPath(const QString& launcherFolder)
     return common::AddBackslash(launcherFolder) + QStringLiteral("openmsx.cfg");
 }
 
+QString MachineCheckCachePath(const QString& launcherFolder)
+{
+    return common::AddBackslash(launcherFolder) + QStringLiteral("machines.cache");
+}
+
 QByteArray EncodeOpenMsxSettings(const OpenMsxSettings& settings)
 {
     common::RecordWriter writer;

@@ -21,6 +21,9 @@ struct OpenMsxSettings {
 
 [[nodiscard]] QString OpenMsxSettingsPath(const QString& launcherFolder);
 
+// The file that keeps which openMSX machines can start, beside the openMSX settings.
+[[nodiscard]] QString MachineCheckCachePath(const QString& launcherFolder);
+
 // The record: a 16-bit format number (1), then the three texts as 16-bit length and the file
 // system's bytes. It is always written whole, so anything else is damage.
 [[nodiscard]] QByteArray EncodeOpenMsxSettings(const OpenMsxSettings& settings);

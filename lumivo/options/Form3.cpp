@@ -5,9 +5,11 @@
 #include "launcher/OpenMsxCommand.h"
 #include "launcher/OpenMsxSettings.h"
 
+#include "core/OpenMsxMachineCheck.h"
 #include "core/OpenMsxMachines.h"
 #include "ui/Accessibility.h"
 #include "ui/Dialogs.h"
+#include "ui/MachineMarks.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -39,6 +41,13 @@ Form3::Form3(common::Dialogs& dialogs, OpenMsxSettings& settings, const QString&
     fillMachines();
 }
 
+Form3::~Form3()
+{
+    // Closing the window takes the focus from the program field, whose editingFinished would
+    // otherwise list the machines again in a window half gone.
+    m_text1->disconnect(this);
+}
+
 QString Form3::defaultMachineItem()
 {
     return QStringLiteral("(openMSX default)");
@@ -60,6 +69,7 @@ void Form3::buildControls()
     label3->setObjectName(QStringLiteral("Label3"));
     m_combo1 = new QComboBox(this);
     m_combo1->setObjectName(QStringLiteral("Combo1"));
+    common::ShowMachineMarksInList(m_combo1);
     label3->setBuddy(m_combo1);
 
     auto* label4 = new QLabel(QStringLiteral("Extra arguments"), this);
@@ -114,7 +124,15 @@ void Form3::setSaver(std::function<common::Status(const OpenMsxSettings&)> saver
 void Form3::fillMachines()
 {
     const QString program = m_program ? m_program() : QString();
-    const QStringList machines = common::ListOpenMsxMachines(common::OpenMsxMachineFolders(program));
+    // Checked in the background: the window is shown at once and marks the machines as answers come.
+    if (m_program && (!m_checker || m_checker->program() != program)) {
+        m_checker = std::make_unique<common::OpenMsxMachineChecker>(program, m_machineCache);
+        connect(m_checker.get(), &common::OpenMsxMachineChecker::machineChecked, this, &Form3::showMachineChecks);
+        connect(m_checker.get(), &common::OpenMsxMachineChecker::allChecked, this, &Form3::showMachineChecks);
+        m_checker->start();
+    }
+    const QStringList machines =
+        m_checker ? m_checker->machines() : common::ListOpenMsxMachines(common::OpenMsxMachineFolders(program));
     m_combo1->clear();
     m_combo1->addItem(defaultMachineItem(), QString());
     for (const QString& machine : machines)
@@ -134,8 +152,27 @@ void Form3::fillMachines()
         notes << QStringLiteral("openMSX was not found: install it (Debian package openmsx) or choose its program.");
     if (missing && !machines.isEmpty())
         notes << QStringLiteral("openMSX has no machine \"%1\": choose another one.").arg(m_settings.Machine);
-    m_label1->setText(notes.join(QLatin1Char('\n')));
+    m_notes = notes.join(QLatin1Char('\n'));
+    showMachineChecks();
     refreshCommandLine();
+}
+
+void Form3::showMachineChecks()
+{
+    QStringList notes;
+    if (!m_notes.isEmpty())
+        notes << m_notes;
+    if (m_checker) {
+        common::MarkMachineItems(m_combo1, *m_checker);
+        const QString machine = m_settings.Machine;
+        const common::MachineCheck check = m_checker->check(machine);
+        if (!machine.isEmpty() && check.start == common::MachineCheck::Start::DoesNotStart)
+            notes << QStringLiteral("%1 does not start: %2").arg(machine, check.reason);
+        const QString advice = common::OpenMsxMachineAdvice(*m_checker);
+        if (!advice.isEmpty())
+            notes << advice;
+    }
+    m_label1->setText(notes.join(QLatin1Char('\n')));
 }
 
 void Form3::refreshCommandLine()

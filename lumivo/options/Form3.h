@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class QComboBox;
 class QLabel;
@@ -13,6 +14,7 @@ class QLineEdit;
 
 namespace common {
 class Dialogs;
+class OpenMsxMachineChecker;
 }
 
 namespace lumivo {
@@ -31,7 +33,10 @@ public:
     // `loadProblem`: why the settings file could not be read ("" when it could), told in the window.
     Form3(common::Dialogs& dialogs, OpenMsxSettings& settings, const QString& loadProblem,
           QWidget* parent = nullptr);
+    ~Form3() override;
 
+    // Where the machine checks are kept between runs ("" keeps none).
+    void setMachineCheckCache(const QString& path) { m_machineCache = path; }
     // What Run would start now, and the openMSX program it would use ("" when none is found).
     void setCommandSource(std::function<CommandOutcome()> command, std::function<QString()> program);
     // Saves the settings; called on close after a change.
@@ -49,6 +54,8 @@ protected:
 private:
     void buildControls();
     void fillMachines();
+    // Marks the machines checked so far and says what the checks found.
+    void showMachineChecks();
     void changed();
 
     void Text1_Edited(const QString& text);
@@ -68,6 +75,9 @@ private:
     QComboBox* m_combo1 = nullptr;
     QLineEdit* m_text2 = nullptr;
     QLabel* m_label1 = nullptr;
+    QString m_notes; // what fillMachines found to tell
+    QString m_machineCache;
+    std::unique_ptr<common::OpenMsxMachineChecker> m_checker;
     CommandLineView* m_commandLine = nullptr;
 };
 

@@ -126,7 +126,7 @@ BuildOutcome JudgeBuild(const BuildRequest& request)
                               : kCrLf
                                     + QStringLiteral("Put the Turbo Pascal 3 run-time file there, named runtime.com "
                                                      "(see README.md in that folder).")
-                                    + kCrLf;
+                                    + kCrLf + QStringLiteral("Tools > Check Setup... lists what Build needs.") + kCrLf;
         return outcome;
     }
     if (!request.makeChn) {

@@ -18,7 +18,7 @@ bool isNameCharacter(QChar c)
         return false;
     const char a = char(c.unicode());
     return (a >= 'A' && a <= 'Z') || (a >= 'a' && a <= 'z') || (a >= '0' && a <= '9')
-        || QByteArrayView("!#$%&'()-@^_`{}~").contains(a);
+        || QByteArrayView("!#$%&()-@^_`{}~").contains(a);
 }
 
 // Letters all of one case (or none at all).
@@ -94,9 +94,11 @@ qint64 ClustersFor(qint64 size)
     return (size + kDiskClusterBytes - 1) / kDiskClusterBytes;
 }
 
-DiskProblems CheckDiskFiles(const QList<DiskFile>& files)
+DiskProblems CheckDiskFiles(const QList<DiskFile>& files, int bootEntries, qint64 bootClusters)
 {
     DiskProblems problems;
+    problems.bootEntries = bootEntries;
+    problems.bootClusters = bootClusters;
     QHash<QString, QStringList> byDiskName;
     QStringList diskNames; // in first-seen order
     for (const DiskFile& file : files) {
@@ -133,14 +135,18 @@ QString DiskProblemText(const DiskProblems& problems)
     for (const QString& clash : problems.clashes)
         lines << QStringLiteral("- These files would be one file on the disk: %1").arg(clash);
     if (problems.tooManyEntries()) {
-        lines << QStringLiteral("- The files need %1 root directory entries; the disk has %2.")
+        lines << (problems.bootEntries == 0
+                      ? QStringLiteral("- The files need %1 root directory entries; the disk has %2.")
+                      : QStringLiteral("- The files need %1 root directory entries; the boot disk leaves %2 free."))
                      .arg(problems.rootEntries)
-                     .arg(kDiskRootEntries);
+                     .arg(problems.freeEntries());
     }
     if (problems.tooMuchData()) {
-        lines << QStringLiteral("- The files need %1 KB in 1 KB clusters; the disk has %2 KB free. The largest: %3.")
+        lines << (problems.bootClusters == 0
+                      ? QStringLiteral("- The files need %1 KB in 1 KB clusters; the disk has %2 KB free. The largest: %3.")
+                      : QStringLiteral("- The files need %1 KB in 1 KB clusters; the boot disk leaves %2 KB free. The largest: %3."))
                      .arg(problems.clusters)
-                     .arg(kDiskFreeClusters)
+                     .arg(problems.freeClusters())
                      .arg(problems.largest.join(QStringLiteral(", ")));
     }
     return lines.join(QLatin1Char('\n'));

@@ -41,10 +41,11 @@ struct DiskFile {
 // The `count` largest of `files`, largest first, as "NAME (N KB)" with the size rounded up.
 [[nodiscard]] QStringList LargestFiles(QList<DiskFile> files, int count = 3);
 
-// Whether MSX-DOS can open a file by this name: one to eight characters, optionally a dot and one
-// to three more, each a letter, a digit or one of ! # $ % & ' ( ) - @ ^ _ ` { } ~. Letter case
-// does not matter (the disk holds the name in upper case); any other character, a blank or a
-// non-ASCII letter among them, does.
+// Whether MSX-DOS can open a file by this name as mtools stores it: one to eight characters,
+// optionally a dot and one to three more, each a letter, a digit or one of ! # $ % & ( ) - @ ^ _ `
+// { } ~. Letter case does not matter (the disk holds the name in upper case); any other character,
+// a blank, a non-ASCII letter or an apostrophe among them, does: mtools gives such a name a made-up
+// short name ('Q'.INC becomes _Q_~1.INC) that MSX-DOS programs do not know it by.
 [[nodiscard]] bool IsMsxDosName(const QString& name);
 
 // The root directory entries a file takes on the disk: one; a valid name whose letters mix cases
@@ -61,12 +62,18 @@ struct DiskProblems {
     int rootEntries = 0;    // the root directory entries the files take
     qint64 clusters = 0;    // the clusters the files take
     QStringList largest;    // when they take too many: the largest files (LargestFiles)
-    bool tooManyEntries() const { return rootEntries > kDiskRootEntries; }
-    bool tooMuchData() const { return clusters > kDiskFreeClusters; }
+    int bootEntries = 0;    // the root directory entries the boot disk already uses
+    qint64 bootClusters = 0; // the clusters the boot disk already uses
+    int freeEntries() const { return kDiskRootEntries - bootEntries; }
+    qint64 freeClusters() const { return kDiskFreeClusters - bootClusters; }
+    bool tooManyEntries() const { return rootEntries > freeEntries(); }
+    bool tooMuchData() const { return clusters > freeClusters(); }
     bool any() const { return !badNames.isEmpty() || !clashes.isEmpty() || tooManyEntries() || tooMuchData(); }
 };
 
-[[nodiscard]] DiskProblems CheckDiskFiles(const QList<DiskFile>& files);
+// The files on a disk that starts empty, or as a copy of a boot disk that already uses
+// `bootEntries` root entries and `bootClusters` clusters.
+[[nodiscard]] DiskProblems CheckDiskFiles(const QList<DiskFile>& files, int bootEntries = 0, qint64 bootClusters = 0);
 
 // One message that lists every problem; "" when there is none.
 [[nodiscard]] QString DiskProblemText(const DiskProblems& problems);

@@ -3,12 +3,14 @@
 
 #include "shell/Form1.h"
 
+#include "build/BootDisk.h"
 #include "build/BuildOutput.h"
 #include "build/BuildScript.h"
 #include "build/CompilerResults.h"
 #include "build/DiskCheck.h"
 #include "build/Form2.h"
 #include "build/RunCommands.h"
+#include "build/SetupCheck.h"
 #include "core/Paths.h"
 #include "core/Process.h"
 #include "core/RunWatch.h"
@@ -145,7 +147,7 @@ bool Form1::DoCompilation(bool makeChn)
 
     const QString compilerProblem = tarvel::CompilerProblem(tarvel::CompilerPath(m_folders.userData));
     if (!compilerProblem.isEmpty()) {
-        m_monitor->showErrors(compilerProblem);
+        m_monitor->showErrors(compilerProblem + QLatin1String(tarvel::kSeeCheckSetup) + QStringLiteral("\r\n"));
         return false;
     }
 
@@ -311,6 +313,20 @@ void Form1::mnuCompileRun_Click()
 
 void Form1::runAndStartEmulator()
 {
+    // A boot disk that is there but cannot be used is told before anything is made or started;
+    // the files must fit beside what it holds.
+    const tarvel::BootDisk boot = tarvel::ReadBootDisk(Settings.DiskImagePath);
+    if (boot.present && !boot.usable()) {
+        if (m_monitor)
+            m_monitor->close();
+        m_dialogs.message(this,
+                          QStringLiteral("The boot disk\n%1\ncannot be used: %2.\n\nNothing was started. Replace it "
+                                         "with a 720 KB MSX-DOS disk that holds MSXDOS.SYS and COMMAND.COM, or remove it.%3")
+                              .arg(tarvel::BootDiskPath(Settings.DiskImagePath), boot.problem,
+                                   QLatin1String(tarvel::kSeeCheckSetup)),
+                          QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        return;
+    }
     // What cannot go onto the disk, or could not be opened there, is told before anything is
     // made or started.
     const QString projectDir = m_project.projectDir();
@@ -318,7 +334,7 @@ void Form1::runAndStartEmulator()
     const QString mainOnDisk = common::FindFileNoCase(projectDir, mainName);
     const QString baseName = tarvel::MainFileBaseName(mainOnDisk.isEmpty() ? mainName : common::ExtractFileName(mainOnDisk));
     const QList<tarvel::DiskFile> files = tarvel::FilesForDisk(projectDir, baseName);
-    const QString problems = tarvel::DiskProblemText(tarvel::CheckDiskFiles(files));
+    const QString problems = tarvel::DiskProblemText(tarvel::CheckDiskFiles(files, boot.rootEntries, boot.clusters));
     if (!problems.isEmpty()) {
         if (m_monitor)
             m_monitor->close();
@@ -363,9 +379,16 @@ void Form1::runAndStartEmulator()
                                : made.exitCode != 0
                                    ? dsktool.program + QStringLiteral(" failed (exit status %1).").arg(made.exitCode)
                                    : disk.error();
-        m_dialogs.message(this, QStringLiteral("The disk image could not be made:\n%1\n\n%2").arg(image, reason),
+        m_dialogs.message(this,
+                          QStringLiteral("The disk image could not be made:\n%1\n\n%2%3")
+                              .arg(image, reason, QLatin1String(tarvel::kSeeCheckSetup)),
                           QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
         return;
+    }
+    if (!boot.present && !m_toldNoBootDisk) {
+        m_toldNoBootDisk = true;
+        m_dialogs.message(this, tarvel::NoBootDiskText(Settings.DiskImagePath), QStringLiteral("Tarvel"),
+                          Dialogs::Icon::Information, Dialogs::Buttons::Ok);
     }
 
     const tarvel::CommandLine emulator = tarvel::EmulatorCommand(Settings.EmulatorPath, Settings.EmulatorCommandLine, image);
@@ -376,8 +399,9 @@ void Form1::watchEmulator(const QString& program, const QStringList& arguments)
 {
     const auto cannotStart = [&] {
         m_dialogs.message(this,
-                          QStringLiteral("The emulator could not be started:\n%1\n\nSet its path in Edit > Preferences.")
-                              .arg(Settings.EmulatorPath.isEmpty() ? QStringLiteral("(no emulator set)") : Settings.EmulatorPath),
+                          QStringLiteral("The emulator could not be started:\n%1\n\nSet its path in Edit > Preferences.%2")
+                              .arg(Settings.EmulatorPath.isEmpty() ? QStringLiteral("(no emulator set)") : Settings.EmulatorPath,
+                                   QLatin1String(tarvel::kSeeCheckSetup)),
                           QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
     };
     // The emulator runs under a small shell that keeps the end of its output and its exit status,

@@ -20,6 +20,11 @@ QString SettingsFilePath(const QString& applicationDirectory)
     return common::AddBackslash(applicationDirectory) + QStringLiteral("config.cfg");
 }
 
+QString MachineCheckCachePath(const QString& applicationDirectory)
+{
+    return common::AddBackslash(applicationDirectory) + QStringLiteral("machines.cache");
+}
+
 void SetDefaultSettings(ConfigSettings& settings, const QString& applicationDirectory)
 {
     settings.EmulatorPath.clear();

@@ -29,6 +29,9 @@ inline constexpr int RecentFileSlots = 5;
 // The path of config.cfg in an application folder.
 [[nodiscard]] QString SettingsFilePath(const QString& applicationDirectory);
 
+// The file that keeps which openMSX machines can start, beside the settings.
+[[nodiscard]] QString MachineCheckCachePath(const QString& applicationDirectory);
+
 // The defaults of a first start; nothing is written.
 void SetDefaultSettings(ConfigSettings& settings, const QString& applicationDirectory);
 

@@ -282,6 +282,8 @@ void Form1::buildMenus()
             &QAction::triggered, this, &Form1::mnuImgConv_Click);
     connect(addItem(tools, "mnuCalc", QStringLiteral("Calc"), QKeySequence(Qt::CTRL | Qt::Key_F2)),
             &QAction::triggered, this, &Form1::mnuCalc_Click);
+    connect(addItem(tools, "mnuCheckSetup", QStringLiteral("Check Setup...")), &QAction::triggered, this,
+            &Form1::mnuCheckSetup_Click);
 
     QMenu* window = menu("mnuWindow", QStringLiteral("&Window"));
     m_split = addItem(window, "mnuSplit", QStringLiteral("Split"), QKeySequence(Qt::CTRL | Qt::Key_F6));

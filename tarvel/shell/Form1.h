@@ -22,6 +22,7 @@ class CodeEditor;
 class Form2;
 class Form6;
 class Form7;
+class SetupCheckWindow;
 class frmConvPal;
 class QAction;
 class QLabel;
@@ -137,6 +138,7 @@ public:
     void mnuAbout_Click();
     void mnupreferences_Click();
     void mnuProp_Click();
+    void mnuCheckSetup_Click();
     // Errors menu: the next / previous error record of the last build (F8 / Shift+F8).
     void mnuNextError_Click();
     void mnuPreviousError_Click();
@@ -304,11 +306,13 @@ private:
     QString m_errorStatus; // what panel 3 was last given about a record
     int m_emulatorWatchMs = common::RunWatch::kQuickFailureMs;
     std::unique_ptr<QTemporaryDir> m_runFiles; // the emulator's output and exit status
+    bool m_toldNoBootDisk = false;             // the missing boot disk is told once a session
 
     // Tools: the modeless windows are built when first opened.
     std::unique_ptr<tarvel::ProgramStarter> m_starter;
     QPointer<frmConvPal> m_convPal;
     QPointer<Form6> m_about;
     QPointer<Form7> m_history;
+    QPointer<SetupCheckWindow> m_setupCheck;
     QString m_registrationError; // why the last registration failed; "" when it did not
 };

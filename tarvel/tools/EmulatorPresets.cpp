@@ -24,6 +24,21 @@ QStringList PresetProgramNames(EmulatorPreset preset)
     return {};
 }
 
+QString PresetProgramMissingText(EmulatorPreset preset)
+{
+    switch (preset) {
+    case EmulatorPreset::OpenMsx:
+        return QStringLiteral("The program openmsx was not found. Install it (Debian package openmsx) or choose it "
+                              "with Browse.");
+    case EmulatorPreset::Fmsx:
+        return QStringLiteral("The program fmsx was not found. Debian has no package for it: build it from its "
+                              "sources, or choose it with Browse.");
+    case EmulatorPreset::Custom:
+        break;
+    }
+    return {};
+}
+
 QString OpenMsxCommandLine(const QString& machine)
 {
     if (machine.isEmpty())

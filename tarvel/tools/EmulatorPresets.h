@@ -15,6 +15,10 @@ enum class EmulatorPreset { OpenMsx, Fmsx, Custom };
 // The program names a preset looks for on PATH (none for Custom).
 [[nodiscard]] QStringList PresetProgramNames(EmulatorPreset preset);
 
+// Said when a preset's program is not on PATH: that it was not found, and the Debian package
+// that installs it.
+[[nodiscard]] QString PresetProgramMissingText(EmulatorPreset preset);
+
 // openMSX: "-machine <machine> -diska %dsk"; without a machine, openMSX's own default machine
 // ("-diska %dsk"). A machine name with a blank is quoted.
 [[nodiscard]] QString OpenMsxCommandLine(const QString& machine);

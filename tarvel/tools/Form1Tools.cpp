@@ -11,6 +11,7 @@
 #include "tools/Form6.h"
 #include "tools/Form7.h"
 #include "tools/OutsideTools.h"
+#include "tools/SetupCheckWindow.h"
 #include "tools/SystemProgramStarter.h"
 #include "tools/frmConvPal.h"
 #include "ui/Dialogs.h"
@@ -51,8 +52,18 @@ void Form1::mnuCalc_Click()
 void Form1::mnuImgConv_Click()
 {
     const QString converter = tarvel::ImageConverterPath(m_appDir);
-    if (!converter.isEmpty())
-        programStarter().start(converter, {});
+    if (converter.isEmpty()) {
+        m_dialogs.message(this,
+                          QStringLiteral("The image converter is not in the kit. Put it in the kit's folder, named "
+                                         "msximg (or msximg.exe):\n%1")
+                              .arg(common::AddBackslash(m_appDir) + QStringLiteral("msximg")),
+                          QStringLiteral("Image Converter"), common::Dialogs::Icon::Information, common::Dialogs::Buttons::Ok);
+        return;
+    }
+    if (!programStarter().start(converter, {})) {
+        m_dialogs.message(this, QStringLiteral("The image converter could not be started:\n%1").arg(converter),
+                          QStringLiteral("Image Converter"), common::Dialogs::Icon::Exclamation, common::Dialogs::Buttons::Ok);
+    }
 }
 
 void Form1::mnuConvPal_Click()
@@ -65,8 +76,21 @@ void Form1::mnuConvPal_Click()
 void Form1::mnuRefHelp_Click()
 {
     const QString help = tarvel::HelpFilePath(m_appDir);
-    if (common::FileExists(help))
-        programStarter().open(QUrl::fromLocalFile(help));
+    if (!common::FileExists(help)) {
+        m_dialogs.message(this,
+                          QStringLiteral("The Pascal reference is not in the kit. Put the Turbo Pascal 3 reference "
+                                         "there, named tp3reference.chm:\n%1")
+                              .arg(help),
+                          QStringLiteral("Pascal Reference"), common::Dialogs::Icon::Information, common::Dialogs::Buttons::Ok);
+        return;
+    }
+    if (!programStarter().open(QUrl::fromLocalFile(help))) {
+        m_dialogs.message(this,
+                          QStringLiteral("No viewer opened the Pascal reference:\n%1\n\nInstall a viewer for .chm "
+                                         "files (Debian package xchm).")
+                              .arg(help),
+                          QStringLiteral("Pascal Reference"), common::Dialogs::Icon::Exclamation, common::Dialogs::Buttons::Ok);
+    }
 }
 
 void Form1::mnuAbout_Click()
@@ -97,6 +121,16 @@ void Form1::mnupreferences_Click()
         m_dialogs.message(this, QStringLiteral("The .tpj file type could not be registered:\n") + m_registrationError,
                           QStringLiteral("Tarvel"), common::Dialogs::Icon::Exclamation, common::Dialogs::Buttons::Ok);
     }
+}
+
+void Form1::mnuCheckSetup_Click()
+{
+    const QString project = m_project.isOpen() ? m_project.projectDir() : QString();
+    if (!m_setupCheck)
+        m_setupCheck = new SetupCheckWindow(m_appDir, m_folders.userData, Settings, project, this);
+    else
+        m_setupCheck->recheck(Settings, project);
+    bringForward(m_setupCheck);
 }
 
 void Form1::mnuProp_Click()

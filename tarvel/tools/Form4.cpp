@@ -1,6 +1,8 @@
 #include "tools/Form4.h"
 
+#include "build/BootDisk.h"
 #include "build/RunCommands.h"
+#include "core/OpenMsxMachineCheck.h"
 #include "core/OpenMsxMachines.h"
 #include "core/Paths.h"
 #include "core/Process.h"
@@ -8,6 +10,7 @@
 #include "tools/EmulatorPresets.h"
 #include "ui/Accessibility.h"
 #include "ui/Dialogs.h"
+#include "ui/MachineMarks.h"
 #include "ui/Windows.h"
 
 #include <QCheckBox>
@@ -79,6 +82,7 @@ Form4::Form4(const tarvel::ConfigSettings& settings, const QString& applicationD
     m_machine->setEditable(true);
     m_machine->setInsertPolicy(QComboBox::NoInsert);
     m_machine->setMinimumContentsLength(20);
+    common::ShowMachineMarksInList(m_machine);
     machineLabel->setBuddy(m_machine);
     m_machineNote = label(emulator, "lblMachineNote", QString());
     m_machineNote->setWordWrap(true);
@@ -115,6 +119,10 @@ Form4::Form4(const tarvel::ConfigSettings& settings, const QString& applicationD
     otherColumn->addWidget(diskLabel);
     otherColumn->addWidget(m_diskImage);
     otherColumn->addLayout(rightAligned(browseDisk));
+    m_bootDisk = label(other, "lblBootDisk", QString());
+    m_bootDisk->setWordWrap(true);
+    m_bootDisk->setTextFormat(Qt::PlainText);
+    otherColumn->addWidget(m_bootDisk);
 
     m_register = check("Check1", QStringLiteral("Register .tpj extension with Tarvel"), m_settings.RegisterTpj);
     m_autoSave = check("Check2", QStringLiteral("Auto-save when changing files"), m_settings.AutoSave);
@@ -152,6 +160,7 @@ Form4::Form4(const tarvel::ConfigSettings& settings, const QString& applicationD
     m_emulator->setText(m_settings.EmulatorPath);
     m_commandLine->setText(m_settings.EmulatorCommandLine);
     m_diskImage->setText(m_settings.DiskImagePath);
+    describeBootDisk();
     showDetectedPreset();
     // Only the user's own choices fill fields; showing the stored settings changes none.
     connect(m_preset, &QComboBox::activated, this, &Form4::cboPreset_Click);
@@ -167,6 +176,13 @@ void Form4::showTypeRegisteredWithKit()
     m_register->setChecked(true);
     m_register->setEnabled(false);
     m_registeredWithKit = true;
+}
+
+Form4::~Form4()
+{
+    // The fields may still signal while the window is taken down; nothing here listens then.
+    for (QObject* field : std::initializer_list<QObject*>{m_machine, m_commandLine, m_preset})
+        field->disconnect(this);
 }
 
 void Form4::Command1_Click()
@@ -230,7 +246,9 @@ void Form4::setMachineText(const QString& machine)
 {
     // A listed machine is chosen as an item, so the arrow keys go on from it.
     const int index = m_machine->findText(machine);
-    if (index >= 0)
+    if (machine.isEmpty())
+        m_machine->setCurrentIndex(-1);
+    else if (index >= 0)
         m_machine->setCurrentIndex(index);
     else
         m_machine->setEditText(machine);
@@ -245,50 +263,89 @@ QString Form4::openMsxProgram() const
 
 void Form4::listMachines()
 {
-    m_machineFolders = common::OpenMsxMachineFolders(openMsxProgram());
+    const QString program = openMsxProgram();
+    if (!m_checker || m_checker->program() != program) {
+        m_checker = std::make_unique<common::OpenMsxMachineChecker>(program, tarvel::MachineCheckCachePath(m_appDir));
+        connect(m_checker.get(), &common::OpenMsxMachineChecker::machineChecked, this, &Form4::machinesChecked);
+        connect(m_checker.get(), &common::OpenMsxMachineChecker::allChecked, this, &Form4::machinesChecked);
+        m_checker->start();
+    }
+    m_machineFolders = m_checker->machineFolders();
     const QString kept = m_machine->currentText();
     const bool filling = m_filling;
     m_filling = true;
     m_machine->clear();
-    m_machine->addItems(common::ListOpenMsxMachines(m_machineFolders));
+    m_machine->addItems(m_checker->machines());
+    common::MarkMachineItems(m_machine, *m_checker);
     setMachineText(kept);
     m_filling = filling;
 }
 
-QString Form4::defaultMachine() const
+void Form4::machinesChecked()
 {
-    // The first machine that can take the disk; else the first there is.
-    for (int i = 0; i < m_machine->count(); ++i) {
-        const common::Result<QByteArray> xml =
-            common::ReadFileBytes(common::OpenMsxMachineFile(m_machineFolders, m_machine->itemText(i)));
-        if (xml && common::MachineHasDiskDrive(xml.value()).value_or(false))
-            return m_machine->itemText(i);
+    common::MarkMachineItems(m_machine, *m_checker);
+    if (!m_checker->done())
+        return;
+    if (m_waitForDefault && m_preset->currentIndex() == int(tarvel::EmulatorPreset::OpenMsx)
+        && m_machine->currentText().trimmed().isEmpty()) {
+        const QString machine = m_checker->firstStartingDiskMachine();
+        if (!machine.isEmpty())
+            setMachineText(machine); // cboMachine_Change fills the command line
     }
-    return m_machine->count() > 0 ? m_machine->itemText(0) : QString();
+    m_waitForDefault = false;
+    describeMachine(m_machine->isEnabled() ? m_machine->currentText().trimmed() : QString());
 }
 
 void Form4::describeMachine(const QString& machine)
 {
-    QString note;
+    QStringList notes;
+    if (!m_presetNote.isEmpty())
+        notes << m_presetNote;
     if (!machine.isEmpty()) {
         const QString file = common::OpenMsxMachineFile(m_machineFolders, machine);
         const common::Result<QByteArray> xml =
             file.isEmpty() ? common::Result<QByteArray>::failure(QString()) : common::ReadFileBytes(file);
+        const common::MachineCheck check = m_checker ? m_checker->check(machine) : common::MachineCheck();
         if (file.isEmpty() && m_machine->count() > 0) {
-            note = QStringLiteral("openMSX has no machine named %1.").arg(machine);
+            notes << QStringLiteral("openMSX has no machine named %1.").arg(machine);
         } else if (xml && !common::MachineHasDiskDrive(xml.value()).value_or(true)) {
-            note = QStringLiteral("%1 has no disk drive: Compile and Run puts the program on a disk in drive A, "
-                                  "so choose a machine with a disk drive.")
-                       .arg(machine);
+            notes << QStringLiteral("%1 has no disk drive: Compile and Run puts the program on a disk in drive A, "
+                                    "so choose a machine with a disk drive.")
+                         .arg(machine);
         }
+        if (check.start == common::MachineCheck::Start::DoesNotStart)
+            notes << QStringLiteral("%1 does not start: %2").arg(machine, check.reason);
     }
+    if (m_machine->isEnabled() && m_checker) {
+        const QString advice = common::OpenMsxMachineAdvice(*m_checker);
+        if (!advice.isEmpty())
+            notes << advice;
+    }
+    const QString note = notes.join(QLatin1Char('\n'));
     m_machineNote->setText(note);
     m_machineNote->setVisible(!note.isEmpty());
+}
+
+void Form4::describeBootDisk()
+{
+    const QString folder = m_diskImage->text();
+    const tarvel::BootDisk disk = tarvel::ReadBootDisk(folder);
+    QString text;
+    if (!disk.present)
+        text = QStringLiteral("No boot disk: the MSX will start Disk BASIC, not the program. Put a 720 KB MSX-DOS "
+                              "disk you own here as boot.dsk.");
+    else if (!disk.usable())
+        text = QStringLiteral("The boot disk boot.dsk cannot be used: %1.").arg(disk.problem);
+    else
+        text = QStringLiteral("Boot disk: boot.dsk with %1.").arg(disk.systemFiles.join(QStringLiteral(" and ")));
+    m_bootDisk->setText(text);
 }
 
 void Form4::cboPreset_Click(int index)
 {
     const auto preset = tarvel::EmulatorPreset(index);
+    m_presetNote.clear();
+    m_waitForDefault = false;
     if (preset == tarvel::EmulatorPreset::Custom) {
         m_machine->setEnabled(false);
         describeMachine(QString());
@@ -296,9 +353,11 @@ void Form4::cboPreset_Click(int index)
     }
     const QString name = tarvel::PresetProgramNames(preset).value(0);
     if (!tarvel::ProgramNamed(m_emulator->text(), name)) {
+        // Another emulator's program never stays with this preset's command line.
         const QString found = common::FindOnPath(tarvel::PresetProgramNames(preset));
-        if (!found.isEmpty())
-            m_emulator->setText(found);
+        m_emulator->setText(found);
+        if (found.isEmpty())
+            m_presetNote = tarvel::PresetProgramMissingText(preset);
     }
     if (preset == tarvel::EmulatorPreset::Fmsx) {
         m_commandLine->setText(tarvel::FmsxCommandLine());
@@ -308,8 +367,11 @@ void Form4::cboPreset_Click(int index)
     }
     m_filling = true;
     listMachines();
-    if (m_machine->currentText().isEmpty())
-        setMachineText(defaultMachine());
+    if (m_machine->currentText().isEmpty()) {
+        // The first machine that starts and has a disk drive; the checks may still be running.
+        setMachineText(m_checker->firstStartingDiskMachine());
+        m_waitForDefault = !m_checker->done();
+    }
     m_filling = false;
     m_machine->setEnabled(true);
     m_commandLine->setText(tarvel::OpenMsxCommandLine(m_machine->currentText().trimmed()));
@@ -338,4 +400,5 @@ void Form4::Command4_Click()
         return;
     }
     m_diskImage->setText(common::AddBackslash(folder));
+    describeBootDisk();
 }

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include <memory>
 #include <optional>
 
 class QCheckBox;
@@ -13,6 +14,7 @@ class QLineEdit;
 
 namespace common {
 class Dialogs;
+class OpenMsxMachineChecker;
 }
 
 // Preferences: the emulator and its command line, the disk-image folder and four switches. It
@@ -22,6 +24,7 @@ class Form4 : public QDialog {
 public:
     Form4(const tarvel::ConfigSettings& settings, const QString& applicationDirectory, common::Dialogs& dialogs,
           QWidget* mainWindow);
+    ~Form4() override;
 
     // The open project's folder ("" for none): the disk image folder may not be in it.
     void setProjectFolder(const QString& projectDir) { m_projectDir = projectDir; }
@@ -47,10 +50,14 @@ private:
     // The openMSX program: the path in Text1 when it is openMSX, else the one on PATH.
     QString openMsxProgram() const;
     void listMachines();
+    // Marks the machines checked so far; once all are, chooses the default machine when one is
+    // waited for.
+    void machinesChecked();
+    // Whether there is a boot disk in the disk-image folder, shown under it.
+    void describeBootDisk();
     void setMachineText(const QString& machine);
     // Says when the machine has no disk drive (or openMSX has no such machine).
     void describeMachine(const QString& machine);
-    QString defaultMachine() const;
 
     tarvel::ConfigSettings m_settings;
     QString m_appDir;
@@ -61,6 +68,10 @@ private:
     QComboBox* m_machine = nullptr;
     QLabel* m_machineNote = nullptr;
     QStringList m_machineFolders;
+    std::unique_ptr<common::OpenMsxMachineChecker> m_checker;
+    QString m_presetNote;        // the preset's program was not found
+    bool m_waitForDefault = false; // the openMSX preset waits for the checks to choose its machine
+    QLabel* m_bootDisk = nullptr;
     bool m_filling = false; // the window changes the fields itself
     bool m_registeredWithKit = false;
     QLineEdit* m_emulator = nullptr;

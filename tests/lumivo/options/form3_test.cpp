@@ -6,6 +6,8 @@
 #include "options/Form3.h"
 
 #include "../MachineFolders.h"
+#include "../ScopedEnvironment.h"
+#include "ui/MachineMarks.h"
 #include "../Pointer.h"
 #include "../RecordingRunner.h"
 #include "ScriptedDialogs.h"
@@ -181,4 +183,33 @@ TEST_F(Form3Test, AFailedSaveKeepsTheWindowOpen)
     QFile::setPermissions(settingsPath(), QFile::ReadOwner | QFile::WriteOwner);
     EXPECT_TRUE(setup->close());
     EXPECT_EQ(testfiles::read(settingsPath()), EncodeOpenMsxSettings({QString(), QString(), QStringLiteral("-ext x")}));
+}
+
+// The machines are checked in the background and marked as openMSX answers; the default entry
+// stays openMSX's own, and when no machine with a drive starts the window says what to do.
+TEST_F(Form3Test, MachinesAreMarkedByWhetherTheyStart)
+{
+    QTemporaryDir data;
+    testfiles::write(data.filePath("system/machines/A_Disk.xml"), "<msxconfig><devices><WD2793><drives>1</drives></WD2793></devices></msxconfig>");
+    testfiles::write(data.filePath("system/machines/B_Plain.xml"), "<msxconfig><devices/></msxconfig>");
+    const ScopedEnvironment system("OPENMSX_SYSTEM_DATA", QFile::encodeName(data.filePath("system")));
+    const ScopedEnvironment user("OPENMSX_USER_DATA", QFile::encodeName(data.filePath("user")));
+    const QString program = data.filePath("openmsx");
+    testfiles::write(program, "#!/bin/sh\n[ \"$2\" = B_Plain ] && exit 0\necho \"Couldn't find ROM file for $2\"\nexit 1\n");
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner);
+    testfiles::write(settingsPath(), EncodeOpenMsxSettings({program, QStringLiteral("A_Disk"), QString()}));
+
+    auto setup = openSetup();
+    ASSERT_FALSE(setup.isNull());
+    auto* machine = child<QComboBox>(setup, "Combo1");
+    EXPECT_EQ(items(machine), (QStringList{"(openMSX default)", "A_Disk", "B_Plain"}));
+    auto* notes = child<QLabel>(setup, "Label1");
+    ASSERT_TRUE(testfiles::waitUntil([&] { return notes->text().contains("systemroms"); }, 30000)) << notes->text().toStdString();
+    EXPECT_EQ(machine->itemData(1, common::kMachineMarkRole).toString(), "ROMs missing, disk drive");
+    EXPECT_EQ(machine->itemData(2, common::kMachineMarkRole).toString(), "starts, no disk drive");
+    EXPECT_TRUE(notes->text().contains("A_Disk does not start: Couldn't find ROM file for A_Disk")) << notes->text().toStdString();
+    EXPECT_TRUE(notes->text().contains("these would start: A_Disk.")) << notes->text().toStdString();
+    EXPECT_EQ(machine->currentText(), "A_Disk") << "the user's choice is kept";
+    EXPECT_EQ(machine->itemText(0), "(openMSX default)");
+    EXPECT_TRUE(QFile::exists(MachineCheckCachePath(m_kit.path())));
 }

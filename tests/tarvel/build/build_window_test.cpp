@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -285,9 +286,11 @@ TEST_F(BuildFixture, CompileAndRunPutsTheProjectOnADiskAndStartsTheEmulator)
     if (QStandardPaths::findExecutable("mcopy").isEmpty())
         GTEST_SKIP() << "mtools is not installed";
     open("run dir", CleanMain);
+    testfiles::write(dir + "AUTOEXEC.BAT", "GAME\r\n");
     form->Settings.EmulatorPath = testfiles::testToolsDir() + "/emulator";
     form->Settings.EmulatorCommandLine = "-diska %dsk -msx2 -ext \"%dsk\"";
     testfiles::write(kit.path("dsk/d.dsk"), "stale image");
+    ASSERT_TRUE(buildtest::makeBootDisk(kit.path("dsk/boot.dsk")));
     item("mnuCompileRun")->trigger();
 
     const QString image = kit.path("dsk/d.dsk");
@@ -300,10 +303,12 @@ TEST_F(BuildFixture, CompileAndRunPutsTheProjectOnADiskAndStartsTheEmulator)
     mdir.start("mdir", {"-i", image, "-b", "::"});
     ASSERT_TRUE(mdir.waitForFinished(10000));
     const QString listing = QString::fromLocal8Bit(mdir.readAllStandardOutput()).toUpper();
-    for (const char* name : {"GAME.PAS", "A.INC", "GAME.COM", "GAME.TPJ"})
+    for (const char* name : {"MSXDOS.SYS", "COMMAND.COM", "AUTOEXEC.BAT", "GAME.PAS", "A.INC", "GAME.COM", "GAME.TPJ"})
         EXPECT_TRUE(listing.contains(name)) << name << " missing from " << listing.toStdString();
     EXPECT_FALSE(listing.contains("GAME.CHN")) << "the chain file is the build's own";
-    EXPECT_TRUE(dialogs.calls().isEmpty());
+    // The disk boots as the boot disk does: its boot sector is the boot disk's, byte for byte.
+    EXPECT_EQ(testfiles::read(image).left(512), testfiles::read(kit.path("dsk/boot.dsk")).left(512));
+    EXPECT_TRUE(dialogs.calls().isEmpty()) << dialogs.calls().value(0).text.toStdString();
 }
 
 TEST_F(BuildFixture, AFailedBuildLeavesTheImageAndTheEmulatorAlone)
@@ -324,9 +329,17 @@ TEST_F(BuildFixture, AMissingEmulatorIsReported)
     open("noemu", CleanMain);
     form->Settings.EmulatorPath = kit.path("no-such-emulator");
     item("mnuCompileRun")->trigger();
+    // Without a boot disk the user is told once that the MSX will start Disk BASIC.
+    ASSERT_EQ(dialogs.messages().size(), 2);
+    EXPECT_TRUE(dialogs.messages()[0].text.contains("Disk BASIC"));
+    EXPECT_TRUE(dialogs.messages()[0].text.contains(kit.path("dsk/boot.dsk")));
+    EXPECT_TRUE(dialogs.messages()[1].text.contains("The emulator could not be started"));
+    EXPECT_TRUE(dialogs.messages()[1].text.contains("Check Setup"));
+    EXPECT_TRUE(QFile::exists(kit.path("dsk/d.dsk")));
+    dialogs.clear();
+    item("mnuCompileRun")->trigger();
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages()[0].text.contains("The emulator could not be started"));
-    EXPECT_TRUE(QFile::exists(kit.path("dsk/d.dsk")));
 }
 
 TEST(BuildNames, HostileKitImageAndProjectFoldersRunNothingButTheBuild)
@@ -377,7 +390,9 @@ TEST(BuildNames, HostileKitImageAndProjectFoldersRunNothingButTheBuild)
             form.start();
             ASSERT_TRUE(form.OpenProjectFile(project + "game.tpj"));
             form.findChild<QAction*>("mnuCompileRun")->trigger();
-            EXPECT_TRUE(dialogs.calls().isEmpty()) << dialogs.calls().value(0).text.toStdString();
+            // Only the note that there is no boot disk.
+            EXPECT_EQ(dialogs.calls().size(), 1) << dialogs.calls().value(1).text.toStdString();
+            EXPECT_TRUE(dialogs.calls().value(0).text.contains("Disk BASIC"));
             ASSERT_TRUE(testfiles::waitUntil([&] { return QFile::exists(arguments); }, 20000));
         }
         qunsetenv("EMULATOR_LOG");
@@ -410,7 +425,8 @@ TEST_F(BuildFixture, AJunkDiskImageIsNotGivenToTheEmulator)
     item("mnuCompileRun")->trigger();
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_EQ(dialogs.messages()[0].text, "The disk image could not be made:\n" + kit.path("dsk/d.dsk") + "\n\n"
-                                              + kit.path("dsk/d.dsk") + " holds 31 bytes, not the 737280 of a 720 KB disk.");
+                                              + kit.path("dsk/d.dsk") + " holds 31 bytes, not the 737280 of a 720 KB disk."
+                                              + "\n\nTools > Check Setup... lists what Build and Compile and Run need.");
     EXPECT_EQ(dialogs.messages()[0].title, "Error");
     EXPECT_FALSE(QFile::exists(kit.path("emulator-args.txt"))) << "the emulator was started";
 }
@@ -637,4 +653,78 @@ TEST(BuildWithoutProject, SaysSo)
     EXPECT_EQ(dialogs.messages()[0].text, "No project loaded!");
     EXPECT_EQ(dialogs.messages()[0].title, "Error");
     EXPECT_EQ(dialogs.messages()[0].icon, common::Dialogs::Icon::Critical);
+}
+
+// A boot disk that is not one is named with what is wrong, and nothing is made or started.
+TEST_F(BuildFixture, ABootDiskThatIsNotOneStartsNothing)
+{
+    open("badboot", CleanMain);
+    form->Settings.EmulatorPath = testfiles::testToolsDir() + "/emulator";
+    testfiles::write(kit.path("dsk/boot.dsk"), "a text file, not a disk");
+    item("mnuCompileRun")->trigger();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    const QString text = dialogs.messages()[0].text;
+    EXPECT_TRUE(text.contains(kit.path("dsk/boot.dsk"))) << text.toStdString();
+    EXPECT_TRUE(text.contains("23 bytes long, not the 737280 bytes")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Check Setup")) << text.toStdString();
+    EXPECT_FALSE(QFile::exists(kit.path("dsk/d.dsk")));
+    EXPECT_FALSE(testfiles::waitUntil([&] { return QFile::exists(kit.path("emulator-args.txt")); }, 300));
+}
+
+// Tools > Check Setup shows a row for each thing Build and Compile and Run need; a row is ready
+// exactly when the build finds it so.
+TEST_F(BuildFixture, CheckSetupListsWhatIsMissingAsTheBuildFindsIt)
+{
+    open("setup", CleanMain);
+    form->Settings.EmulatorPath = testfiles::testToolsDir() + "/emulator";
+    form->Settings.DiskImagePath = dir + "disks/";
+    QFile::remove(kit.path("compiler/TP3"));
+    item("mnuCheckSetup")->trigger();
+    auto* list = form->findChild<QTreeWidget*>("lstSetup");
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(list->isVisible());
+    const auto row = [&](const QString& needed) -> QTreeWidgetItem* {
+        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+            if (list->topLevelItem(i)->text(0) == needed)
+                return list->topLevelItem(i);
+        }
+        ADD_FAILURE() << "no row " << needed.toStdString();
+        static QTreeWidgetItem none;
+        return &none;
+    };
+    const auto ready = [&](const QString& needed) { return row(needed)->text(1) == "yes"; };
+    EXPECT_FALSE(ready("Compiler TP3"));
+    EXPECT_TRUE(row("Compiler TP3")->text(3).contains(kit.path("compiler/TP3")));
+    EXPECT_TRUE(ready("Run-time file runtime.com"));
+    EXPECT_TRUE(ready("dsktool"));
+    EXPECT_EQ(ready("mtools"), !QStandardPaths::findExecutable("mcopy").isEmpty());
+    EXPECT_TRUE(ready("Emulator"));
+    EXPECT_TRUE(ready("openMSX machine")) << "the emulator is not openMSX";
+    EXPECT_FALSE(ready("Boot disk"));
+    EXPECT_FALSE(ready("Disk image folder"));
+    EXPECT_TRUE(row("Disk image folder")->text(2).contains("inside the project"));
+
+    // The build fails for the reason the row gives, and says where to look.
+    item("mnuCompile")->trigger();
+    EXPECT_TRUE(monitorText().contains("There is no compiler there.")) << monitorText().toStdString();
+    EXPECT_TRUE(monitorText().contains("Check Setup")) << monitorText().toStdString();
+
+    // Put right, and checked again with the window's button.
+    buildtest::makeKit(kit.dir());
+    form->Settings.DiskImagePath = kit.path("dsk") + "/";
+    const bool bootDisk = buildtest::makeBootDisk(kit.path("dsk/boot.dsk"));
+    item("mnuCheckSetup")->trigger();
+    EXPECT_TRUE(ready("Compiler TP3"));
+    EXPECT_TRUE(ready("Disk image folder"));
+    EXPECT_EQ(ready("Boot disk"), bootDisk);
+    form->Settings.EmulatorPath = kit.path("gone/openmsx");
+    form->Settings.EmulatorCommandLine = "-machine Nowhere -diska %dsk";
+    auto* again = list->window()->findChild<QPushButton*>("cmdCheckAgain");
+    ASSERT_NE(again, nullptr);
+    QTest::mouseClick(again, Qt::LeftButton);
+    EXPECT_TRUE(ready("Compiler TP3")) << "Check Again keeps the settings the window was opened with";
+    item("mnuCheckSetup")->trigger();
+    EXPECT_FALSE(ready("Emulator"));
+    ASSERT_TRUE(testfiles::waitUntil([&] { return row("openMSX machine")->text(2).contains("Nowhere"); }, 20000));
+    EXPECT_FALSE(ready("openMSX machine"));
 }

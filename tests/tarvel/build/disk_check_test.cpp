@@ -26,7 +26,8 @@ TEST(DiskCheck, MsxDosNamesAndTheirRootEntries)
         {"README", true, 1},
         {"A", true, 1},
         {"12345678.123", true, 1},
-        {"X!#$%&'(.)-@", true, 1},
+        {"X!#$%&(.)-@", true, 1},
+        {"'Q'.INC", false, 2},       // mtools makes it _Q_~1.INC plus a long name
         {"^_`{}~.A", true, 1},
         {"123456789.PAS", false, 2},  // base too long
         {"GAME.PASC", false, 2},      // extension too long
@@ -149,4 +150,27 @@ TEST(DiskCheck, AgreesWithTheDiskDsktoolMakes)
     }
     EXPECT_EQ(used, expected);
     EXPECT_EQ(expected, 1 + 1 + 1 + 2 + 2 + 4);
+
+    // A name is accepted exactly when mtools stores it as it is (upper-cased): every character
+    // the check allows, and the apostrophe, which mtools replaces.
+    QFile::remove(image);
+    QDir(dir.filePath("files")).removeRecursively();
+    const QStringList tried{"A!#$%&.TXT", "B()-@^.TXT", "C_`{}~.TXT", "'Q'.INC", "D'.INC", "tp3-calls.txt"};
+    for (const QString& name : tried)
+        testfiles::write(dir.filePath("files/" + name), "x");
+    run.start(dsktool, {"a", image, dir.filePath("files/*.*")});
+    ASSERT_TRUE(run.waitForFinished(30000));
+    ASSERT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+    // The short names as MSX-DOS sees them: mdir lists each as 8 + 3 characters.
+    mdir.start("mdir", {"-i", image, "::"});
+    ASSERT_TRUE(mdir.waitForFinished(30000));
+    QStringList stored;
+    for (const QString& line : QString::fromLocal8Bit(mdir.readAllStandardOutput()).split('\n')) {
+        if (line.size() > 12 && line.at(8) == ' ')
+            stored << line.left(8).trimmed() + "." + line.mid(9, 3).trimmed();
+    }
+    for (const QString& name : tried) {
+        const bool keptAsItIs = stored.contains(name.toUpper());
+        EXPECT_EQ(IsMsxDosName(name), keptAsItIs) << name.toStdString() << " in " << stored.join(' ').toStdString();
+    }
 }

@@ -287,6 +287,7 @@ TEST_F(ErrorsFixture, AnEmulatorThatFailsAtOnceIsShownWithTheEndOfItsOutput)
 {
     if (QStandardPaths::findExecutable("mcopy").isEmpty())
         GTEST_SKIP() << "mtools is not installed";
+    ASSERT_TRUE(buildtest::makeBootDisk(kit.path("dsk/boot.dsk")));
     open("program game;\r\n{$I A.INC}\r\nbegin end.\r\n");
     QTemporaryDir tools;
     const QString emulator = tools.filePath("openmsx");
@@ -351,6 +352,7 @@ TEST_F(ErrorsFixture, RealOpenMsxWithTheDefaultCommandLineSaysWhyItStopped)
     qputenv("HOME", QFile::encodeName(home.path())); // openMSX writes its settings there
     qputenv("SDL_VIDEODRIVER", "dummy");
     qputenv("SDL_AUDIODRIVER", "dummy");
+    ASSERT_TRUE(buildtest::makeBootDisk(kit.path("dsk/boot.dsk")));
     open("program game;\r\n{$I A.INC}\r\nbegin end.\r\n");
     form->Settings.EmulatorPath = openMsx;
     ASSERT_EQ(form->Settings.EmulatorCommandLine, "-diska %dsk -msx2");

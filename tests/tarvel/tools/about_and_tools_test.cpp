@@ -216,8 +216,11 @@ TEST_F(OutsideTools, ImageConverterStartsMsximgFromTheApplicationFolder)
 {
     tools.release();
     item(*form, "mnuImgConv")->trigger();
+    ASSERT_EQ(dialogs.messages().size(), 1) << "a missing converter is told, with where it goes";
+    EXPECT_TRUE(dialogs.messages()[0].text.contains(kit.dir() + "/msximg"));
     item(*form, "mnuCalc")->trigger();
-    EXPECT_TRUE(dialogs.calls().isEmpty()) << "a missing program is not reported";
+    EXPECT_EQ(dialogs.calls().size(), 1) << "a missing calculator is not reported";
+    dialogs.clear();
 
     tools.add("msximg", kit.dir());
     form->activateWindow();
@@ -232,6 +235,9 @@ TEST_F(OutsideTools, F1OpensTheReferenceHelpWithTheDesktopsViewer)
     form->activateWindow();
     QTest::keyClick(form.get(), Qt::Key_F1);
     EXPECT_TRUE(files.urls.isEmpty()) << "no help file, nothing to open";
+    ASSERT_EQ(dialogs.messages().size(), 1) << "a missing help file is told, with where it goes";
+    EXPECT_TRUE(dialogs.messages()[0].text.contains(kit.path("tp3reference.chm")));
+    dialogs.clear();
     testfiles::write(kit.path("tp3reference.chm"), "ITSF");
     QTest::keyClick(form.get(), Qt::Key_F1);
     EXPECT_EQ(files.urls, QList<QUrl>{QUrl::fromLocalFile(kit.path("tp3reference.chm"))});

@@ -6,6 +6,7 @@
 #include "TestFiles.h"
 #include "ToolsTestSupport.h"
 #include "tools/EmulatorPresets.h"
+#include "ui/MachineMarks.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -83,7 +84,9 @@ TEST_F(Presets, ChoosingAPresetFillsThePathAndTheCommandLine)
     QTest::keyClick(preset, Qt::Key_Home);
     EXPECT_EQ(preset->currentText(), "openMSX");
     EXPECT_EQ(emulator->text(), data.filePath("bin/openmsx"));
-    EXPECT_EQ(commandLine->text(), "-machine B_Disk -diska %dsk");
+    // Chosen once the machines are checked (the stand-in openMSX starts every one).
+    ASSERT_TRUE(testfiles::waitUntil([&] { return commandLine->text() == "-machine B_Disk -diska %dsk"; }, 30000))
+        << commandLine->text().toStdString();
     EXPECT_TRUE(machine->isEnabled());
     ASSERT_EQ(machine->count(), 3);
     EXPECT_EQ(machine->itemText(2), "C_Mine") << "the user's machines are listed too";
@@ -177,4 +180,41 @@ TEST(EmulatorPresets, DetectionAndCommandLines)
     EXPECT_EQ(tarvel::OpenMsxCommandLine("My MSX"), "-machine \"My MSX\" -diska %dsk");
     EXPECT_EQ(tarvel::OpenMsxMachineOf("-machine \"My MSX\" -diska %dsk"), "My MSX");
     EXPECT_EQ(tarvel::OpenMsxMachineOf("-diska %dsk -machine"), "");
+}
+
+// A preset whose program is not found leaves no other program's path; when no machine with a
+// disk drive starts, the window says where the ROMs go and which machines would then start.
+TEST_F(Presets, AMissingProgramOrMissingRomsAreExplained)
+{
+    QFile::remove(data.filePath("bin/openmsx"));
+    const ScopedEnv onlyBin("PATH", QFile::encodeName(data.filePath("bin")));
+    tarvel::ConfigSettings settings = kit.defaults();
+    settings.EmulatorPath = data.filePath("bin/fmsx");
+    auto window = open(settings);
+    auto* preset = control<QComboBox>(window.get(), "cboPreset");
+    auto* note = control<QLabel>(window.get(), "lblMachineNote");
+    auto* emulator = control<QLineEdit>(window.get(), "Text1");
+    auto* commandLine = control<QLineEdit>(window.get(), "Text2");
+    EXPECT_TRUE(control<QLabel>(window.get(), "lblBootDisk")->text().contains("No boot disk"));
+    ASSERT_EQ(preset->currentText(), "fMSX");
+    preset->setFocus();
+    QTest::keyClick(preset, Qt::Key_Up);
+    ASSERT_EQ(preset->currentText(), "openMSX");
+    EXPECT_EQ(emulator->text(), "") << "fMSX's program is not kept for openMSX";
+    EXPECT_FALSE(note->isHidden());
+    EXPECT_TRUE(note->text().contains("openmsx was not found")) << note->text().toStdString();
+    EXPECT_TRUE(note->text().contains("Debian package openmsx")) << note->text().toStdString();
+
+    // An openMSX that misses every ROM: no machine is chosen, and the note says what to do.
+    testfiles::write(data.filePath("bin/openmsx"), "#!/bin/sh\necho \"Couldn't find ROM file for $2\"\nexit 1\n");
+    QFile::setPermissions(data.filePath("bin/openmsx"), QFile::ReadOwner | QFile::ExeOwner);
+    QTest::keyClick(preset, Qt::Key_End);
+    QTest::keyClick(preset, Qt::Key_Home);
+    EXPECT_EQ(emulator->text(), data.filePath("bin/openmsx"));
+    ASSERT_TRUE(testfiles::waitUntil([&] { return note->text().contains("systemroms"); }, 30000)) << note->text().toStdString();
+    EXPECT_TRUE(note->text().contains(data.filePath("user/systemroms"))) << note->text().toStdString();
+    EXPECT_TRUE(note->text().contains("these would start: B_Disk, C_Mine.")) << note->text().toStdString();
+    EXPECT_EQ(commandLine->text(), "-diska %dsk");
+    auto* machine = control<QComboBox>(window.get(), "cboMachine");
+    EXPECT_EQ(machine->itemData(1, common::kMachineMarkRole).toString(), "ROMs missing, disk drive");
 }
