@@ -199,8 +199,10 @@ bool FitsDosboxMount(const QString& folder)
 
 QStringList DosNameClashes(const QString& folder, const QString& name)
 {
-    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
-                                                       QDir::System, QDir::Name);
+    QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
+                                                 QDir::System, QDir::NoSort);
+    // The same order in every locale.
+    std::sort(entries.begin(), entries.end());
     QHash<QString, QStringList> byDosName;
     for (const QString& entry : entries)
         byDosName[common::AsciiUpper(entry)].append(entry);
