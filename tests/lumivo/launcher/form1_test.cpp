@@ -823,7 +823,10 @@ TEST_F(Form1Test, TheShownCommandLineIsTheOneRunStarts)
     pointer::click(tabs->tabBar(), tabs->tabBar()->tabRect(5).center());
     pointer::click(child<QCheckBox>(options, QStringLiteral("Check25")));
     auto* port = child<QComboBox>(options, QStringLiteral("Combo4"));
+    options->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(options));
     port->setFocus();
+    ASSERT_TRUE(port->hasFocus());
     QTest::keyClick(port, Qt::Key_F4);
     ASSERT_TRUE(testfiles::waitUntil([] { return QApplication::activePopupWidget() != nullptr; }));
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
