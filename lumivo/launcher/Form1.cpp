@@ -393,6 +393,7 @@ void Form1::goToFolder(const QString& folder)
     if (volumeRoot(folder) != m_frontEnd.LastDrive)
         setDrive(volumeRoot(folder));
     restoreFolder(folder);
+    m_txtPath->setText(m_dir1->path()); // also when the folder was open already
 }
 
 void Form1::TxtPath_Enter()

@@ -780,6 +780,7 @@ TEST_F(Form1Test, NamesThatAreNotTextAreCounted)
     auto form = open();
     const QString line = child<QLabel>(form.get(), QStringLiteral("Label1"))->text();
     EXPECT_TRUE(line.contains(QStringLiteral("2 entries"))) << line.toStdString();
+    EXPECT_FALSE(shownFiles(form.get()).join(QString()).contains(QChar::ReplacementCharacter));
     // It stays the line's resting text while the folder is open.
     pointer::moveTo(child<QWidget>(form.get(), QStringLiteral("BtnRun")));
     ASSERT_TRUE(pointer::moveToBackground(form.get()));
