@@ -1,6 +1,7 @@
 #include "HelpLabel.h"
 
 #include <QEvent>
+#include <QResizeEvent>
 
 namespace lumivo {
 
@@ -19,14 +20,16 @@ void HelpLabel::reserve(const QString& text)
     updateGeometry();
 }
 
-int HelpLabel::heightForWidth(int width) const
+int HelpLabel::neededHeight() const
 {
+    // Before the window's layout has placed the line, the window's width is the best guess.
+    const int width = m_placed || window() == this ? this->width() : window()->width() - 24;
     // A text shown without being reserved (a note naming a path) may still need more room.
     const int current = QLabel::heightForWidth(width);
     const auto known = m_heightByWidth.constFind(width);
     if (known != m_heightByWidth.constEnd())
         return qMax(*known, current);
-    // A label of the same kind measures each text exactly as this one would lay it out.
+    // A label of the same kind measures each text exactly as this one lays it out.
     QLabel probe;
     probe.setFont(font());
     probe.setWordWrap(true);
@@ -34,7 +37,7 @@ int HelpLabel::heightForWidth(int width) const
     probe.setContentsMargins(contentsMargins());
     probe.setMargin(margin());
     probe.setIndent(indent());
-    int height = 0;
+    int height = fontMetrics().height();
     for (const QString& text : m_reserved) {
         probe.setText(text);
         height = qMax(height, probe.heightForWidth(width));
@@ -45,14 +48,20 @@ int HelpLabel::heightForWidth(int width) const
 
 QSize HelpLabel::sizeHint() const
 {
-    const QSize own = QLabel::sizeHint();
-    return {own.width(), heightForWidth(own.width())};
+    return {QLabel::minimumSizeHint().width(), neededHeight()};
 }
 
 QSize HelpLabel::minimumSizeHint() const
 {
-    const QSize own = QLabel::minimumSizeHint();
-    return {own.width(), qMax(own.height(), fontMetrics().height())};
+    return {QLabel::minimumSizeHint().width(), neededHeight()};
+}
+
+void HelpLabel::resizeEvent(QResizeEvent* event)
+{
+    QLabel::resizeEvent(event);
+    m_placed = true;
+    if (event->oldSize().width() != event->size().width())
+        updateGeometry(); // the room the texts need follows the width
 }
 
 void HelpLabel::changeEvent(QEvent* event)
