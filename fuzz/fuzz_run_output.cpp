@@ -5,6 +5,8 @@
 
 #include "launcher/RunFailure.h"
 
+#include <QStringList>
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray output = fuzz::Bytes(data, size);
