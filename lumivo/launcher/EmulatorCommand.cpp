@@ -4,10 +4,12 @@
 #include "ImageKind.h"
 
 #include "core/Paths.h"
+#include "core/Text.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <algorithm>
 
@@ -64,10 +66,16 @@ CommandOutcome dosBrmsxCommand(const RunSelection& selection, const BrmsxOptions
     for (const QString& mounted : {options.BrmsxFolder, folder}) {
         if (!CanMountInDosbox(mounted))
             return problem(RunProblem::CannotMountInDosbox, mountFolder(mounted));
+        if (!FitsDosboxMount(mounted))
+            return problem(RunProblem::DosboxPathTooLong, mountFolder(mounted));
     }
     const bool dir = selection.kind == KindDir;
     if (!dir && !IsDosName(selection.fileName))
         return problem(RunProblem::NotReachableFromDos, selection.fileName);
+    // DOSBox would open whichever of the clashing names it meets first.
+    const QStringList clashes = DosNameClashes(folder, dir ? QString() : selection.fileName);
+    if (!clashes.isEmpty())
+        return problem(RunProblem::DosNameClash, clashes.join(QStringLiteral(" and ")));
 
     QStringList dosWords;
     dosWords << ImageKindBrmsxOption(selection.kind)
@@ -110,7 +118,8 @@ QString ProblemText(const CommandOutcome& outcome)
     case RunProblem::FmsxCannotRunFolder:
         return QStringLiteral("F-MSX cannot run a directory. Choose DSK, ROM or CAS and select a file.");
     case RunProblem::DosboxNotFound:
-        return QStringLiteral("BR-MSX is a DOS program: install DOSBox (Debian package dosbox)");
+        return QStringLiteral("BR-MSX is a DOS program, which runs here in DOSBox. Install DOSBox (Debian "
+                              "package dosbox).");
     case RunProblem::NotReachableFromDos:
         return QStringLiteral("BR-MSX runs in DOSBox, where the file \"%1\" cannot be reached: DOS names have "
                               "at most eight characters, a dot and three more (like GAME.DSK), without blanks. "
@@ -120,6 +129,17 @@ QString ProblemText(const CommandOutcome& outcome)
         return QStringLiteral("BR-MSX runs in DOSBox, whose mount command cannot take the folder \"%1\": it "
                               "holds a double quote, a percent sign or a control character. Rename the folder "
                               "or move the files.")
+            .arg(outcome.detail);
+    case RunProblem::DosboxPathTooLong:
+        return QStringLiteral("BR-MSX runs in DOSBox, which cannot mount the folder \"%1\": its path is %2 "
+                              "bytes long, and DOSBox takes at most %3. Move the files to a folder with a "
+                              "shorter path.")
+            .arg(outcome.detail)
+            .arg(QFile::encodeName(outcome.detail).size())
+            .arg(kDosboxMountPathMax);
+    case RunProblem::DosNameClash:
+        return QStringLiteral("BR-MSX runs in DOSBox, where %1 are one name: DOS names have no letter case, "
+                              "so DOSBox could run the wrong file. Rename or move all but one of them.")
             .arg(outcome.detail);
     case RunProblem::DosCommandTooLong:
         return QStringLiteral("The BR-MSX command line is too long for DOS (%1 characters; DOS passes at most "
@@ -170,6 +190,35 @@ bool IsDosName(const QString& name)
 bool CanMountInDosbox(const QString& folder)
 {
     return std::all_of(folder.cbegin(), folder.cend(), mountable);
+}
+
+bool FitsDosboxMount(const QString& folder)
+{
+    return QFile::encodeName(mountFolder(folder)).size() <= kDosboxMountPathMax;
+}
+
+QStringList DosNameClashes(const QString& folder, const QString& name)
+{
+    QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
+                                                 QDir::System, QDir::NoSort);
+    // The same order in every locale.
+    std::sort(entries.begin(), entries.end());
+    QHash<QString, QStringList> byDosName;
+    for (const QString& entry : entries)
+        byDosName[common::AsciiUpper(entry)].append(entry);
+    QStringList clashes;
+    if (!name.isEmpty()) {
+        const QStringList same = byDosName.value(common::AsciiUpper(name));
+        if (same.size() > 1)
+            clashes = same;
+        return clashes;
+    }
+    for (const QString& entry : entries) {
+        const QStringList& same = byDosName[common::AsciiUpper(entry)];
+        if (same.size() > 1 && same.first() == entry)
+            clashes.append(same);
+    }
+    return clashes;
 }
 
 QString FindBrmsx(const QString& folder)

@@ -33,6 +33,8 @@ enum class RunProblem {
     DosboxNotFound,       // BR-MSX is a DOS program and DOSBox is not installed
     NotReachableFromDos,  // detail: a file name that is not a DOS (8.3) name
     CannotMountInDosbox,  // detail: a folder DOSBox's mount command cannot take
+    DosboxPathTooLong,    // detail: a folder longer than DOSBox can mount
+    DosNameClash,         // detail: the names that DOS would take for one, joined by " and "
     DosCommandTooLong,    // detail: the command tail as DOS would get it
     OpenMsxNotFound,      // detail: the program set in the setup window, or "" for the PATH
     OpenMsxMachineMissing // detail: the machine name
@@ -61,6 +63,15 @@ struct CommandOutcome {
 
 // A folder that DOSBox's mount command can take in double quotes.
 [[nodiscard]] bool CanMountInDosbox(const QString& folder);
+
+// The longest folder (in bytes, without a trailing separator) that DOSBox 0.74 mounts: one byte
+// more overflows a buffer inside DOSBox and aborts it.
+constexpr int kDosboxMountPathMax = 238;
+[[nodiscard]] bool FitsDosboxMount(const QString& folder);
+
+// DOS names have no letter case: the names of `folder` that DOS cannot tell from `name`, `name`
+// among them; for an empty `name`, every such group of the folder. Empty when there are none.
+[[nodiscard]] QStringList DosNameClashes(const QString& folder, const QString& name);
 
 // The longest command tail DOS passes to a program.
 constexpr int kDosCommandTailMax = 126;

@@ -1,5 +1,6 @@
 #include "FolderList.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStyle>
@@ -35,6 +36,30 @@ void FolderList::setPath(const QString& path)
     m_path = clean;
     fill();
     emit pathChanged(m_path);
+}
+
+void FolderList::keyboardSearch(const QString& search)
+{
+    if (search.isEmpty() || count() == 0) {
+        m_typed.clear();
+        return;
+    }
+    // Keys typed in quick succession spell one name; a pause starts a new one.
+    const bool continued = m_sinceTyped.isValid() && m_sinceTyped.elapsed() <= QApplication::keyboardInputInterval();
+    m_sinceTyped.start();
+    m_typed = continued ? m_typed + search : search;
+    // A new name is looked for after the highlighted entry, so typing one letter again steps on.
+    const int start = qMax(0, currentRow()) + (continued ? 0 : 1);
+    for (int step = 0; step < count(); ++step) {
+        const int row = (start + step) % count();
+        // The shown text is indented by the depth; the name is the path's last part.
+        const QString name = QFileInfo(item(row)->data(kPathRole).toString()).fileName();
+        if (name.startsWith(m_typed, Qt::CaseInsensitive)) {
+            setCurrentRow(row);
+            scrollToItem(item(row));
+            return;
+        }
+    }
 }
 
 void FolderList::fill()

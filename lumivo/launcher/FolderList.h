@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QListWidget>
 #include <QString>
 
@@ -7,6 +8,7 @@ namespace lumivo {
 
 // A folder list: the open folder's ancestors from the root down, the open folder itself
 // (highlighted), then its subfolders. Activating an entry (double click or Enter) opens it.
+// Typing the start of a folder's name highlights it.
 class FolderList final : public QListWidget {
     Q_OBJECT
 public:
@@ -19,6 +21,8 @@ public:
     // Opens the folder; pathChanged follows when it differs from the open one.
     void setPath(const QString& path);
 
+    void keyboardSearch(const QString& search) override;
+
 signals:
     void pathChanged(const QString& path);
     // The highlighted entry moved.
@@ -28,6 +32,8 @@ private:
     void fill();
 
     QString m_path;
+    QString m_typed;
+    QElapsedTimer m_sinceTyped;
 };
 
 } // namespace lumivo

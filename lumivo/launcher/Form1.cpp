@@ -2,12 +2,15 @@
 
 #include "EmulatorCommand.h"
 #include "FileList.h"
+#include "FolderCheck.h"
 #include "FolderList.h"
+#include "HelpLabel.h"
 #include "HelpLine.h"
 #include "ImageKind.h"
 #include "ModMSX.h"
 #include "OpenMsxCommand.h"
 #include "ProgramRunner.h"
+#include "RunFailure.h"
 #include "options/Form2.h"
 #include "options/Form3.h"
 #include "options/frmAbout.h"
@@ -27,6 +30,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -70,6 +74,22 @@ QString existingFolder(const QString& folder)
         path = parent;
     }
     return path;
+}
+
+// The root of the volume that holds `path`, as the drive list names it.
+QString volumeRoot(const QString& path)
+{
+    const QStorageInfo volume(path);
+    return volume.isValid() ? volume.rootPath() : kRoot;
+}
+
+// A typed path: "~" stands for the home folder, and a relative path starts at `base`.
+QString expandTypedPath(QString typed, const QString& base)
+{
+    typed = typed.trimmed();
+    if (typed == QLatin1String("~") || typed.startsWith(QLatin1String("~/")))
+        typed = QDir::homePath() + typed.mid(1);
+    return QDir::cleanPath(QDir(base).absoluteFilePath(typed));
 }
 
 } // namespace
@@ -132,6 +152,10 @@ void Form1::buildControls()
     m_drive1->setObjectName(QStringLiteral("Drive1"));
     for (const QString& root : volumeRoots())
         m_drive1->addItem(root, root);
+    m_txtPath = new QLineEdit(frmRoms);
+    m_txtPath->setObjectName(QStringLiteral("TxtPath"));
+    m_txtPath->setAccessibleName(QStringLiteral("Go to folder"));
+    m_txtPath->setPlaceholderText(QStringLiteral("Type or paste a folder or file, then press Enter"));
     m_dir1 = new FolderList(frmRoms);
     m_dir1->setObjectName(QStringLiteral("Dir1"));
     m_file1 = new FileList(frmRoms);
@@ -141,9 +165,10 @@ void Form1::buildControls()
     m_btnRun->setObjectName(QStringLiteral("BtnRun"));
 
     auto* browser = new QGridLayout;
-    browser->addWidget(m_drive1, 0, 0);
-    browser->addWidget(m_dir1, 1, 0);
-    browser->addWidget(m_file1, 0, 1, 2, 1);
+    browser->addWidget(m_txtPath, 0, 0, 1, 2);
+    browser->addWidget(m_drive1, 1, 0);
+    browser->addWidget(m_dir1, 2, 0);
+    browser->addWidget(m_file1, 1, 1, 2, 1);
     auto* roms = new QVBoxLayout(frmRoms);
     roms->addLayout(kinds);
     roms->addLayout(browser);
@@ -160,7 +185,8 @@ void Form1::buildControls()
     m_option4->setObjectName(QStringLiteral("Option4"));
     m_btnConfig = new QPushButton(QStringLiteral("Config"), frmEmulator);
     m_btnConfig->setObjectName(QStringLiteral("BtnConfig"));
-    auto* btnCfg = new QLabel(QStringLiteral("Label1"), frmEmulator);
+    // A label without behaviour, kept for its place; it has nothing to say.
+    auto* btnCfg = new QLabel(frmEmulator);
     btnCfg->setObjectName(QStringLiteral("BtnCfg"));
     auto* emulator = new QHBoxLayout(frmEmulator);
     emulator->addWidget(m_option1);
@@ -186,10 +212,8 @@ void Form1::buildControls()
     auto* shape1 = new QFrame(this);
     shape1->setObjectName(QStringLiteral("Shape1"));
     shape1->setFrameShape(QFrame::HLine);
-    m_label1 = new QLabel(this);
+    m_label1 = new HelpLabel(this);
     m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setWordWrap(true);
-    m_label1->setMinimumHeight(2 * fontMetrics().height());
 
     m_drive1->setAccessibleName(QStringLiteral("Drive"));
     m_dir1->setAccessibleName(QStringLiteral("Folder"));
@@ -207,6 +231,7 @@ void Form1::buildControls()
         connect(m_option5[i], &QRadioButton::clicked, this, [this, i] { Option5_Click(i); });
     connect(m_drive1, &QComboBox::currentIndexChanged, this, &Form1::Drive1_Change);
     connect(m_dir1, &FolderList::pathChanged, this, &Form1::Dir1_Change);
+    connect(m_txtPath, &QLineEdit::returnPressed, this, &Form1::TxtPath_Enter);
     connect(m_dir1, &FolderList::currentFolderChanged, this, &Form1::selectionChanged);
     connect(m_file1, &QListWidget::itemSelectionChanged, this, &Form1::selectionChanged);
     connect(m_btnRun, &QPushButton::clicked, this, &Form1::BtnRun_Click);
@@ -219,17 +244,19 @@ void Form1::describeControls()
     m_help = new HelpLine(m_label1);
     m_help->attach(m_btnAbout, QStringLiteral("About this"));
     m_help->attach(m_btnConfig, QStringLiteral("Click this button to setup the options for the chosen emulator"));
-    m_help->attach(m_btnRun, [this] {
-        return m_option3->isChecked() ? QStringLiteral("Click here to run your chosen program")
-                                      : QStringLiteral("Click here to run your chosen program or directory");
-    });
+    const QString runFile = QStringLiteral("Click here to run your chosen program");
+    const QString runFileOrFolder = QStringLiteral("Click here to run your chosen program or directory");
+    m_help->attach(
+        m_btnRun, [this, runFile, runFileOrFolder] { return m_option3->isChecked() ? runFile : runFileOrFolder; },
+        {runFile, runFileOrFolder});
     m_help->attach(m_dir1, QStringLiteral("Here you choose your directory where your MSX files are. If you are "
                                           "running them on BR-MSX you can also run MSX bin files directly from a "
                                           "directory"));
     m_help->attach(m_file1, QStringLiteral("Click one of those files and then click in RUN to execute it in the emulator"));
     m_help->attach(m_option1, QStringLiteral("This Selects the BR-MSX as your emulator"));
     m_help->attach(m_option3, QStringLiteral("This Selects the F-MSX as your emulator"));
-    m_help->attach(m_option4, QStringLiteral("This Selects the openMSX as your emulator"));
+    m_help->attach(m_option4, QStringLiteral("Selects openMSX as your emulator. It runs on Linux and "
+                                                   "brings free system ROMs (Debian package openmsx)."));
     m_help->attach(m_option5[KindDsk], QStringLiteral("Select an image file of real MSX disk to run in the emulator."));
     m_help->attach(m_option5[KindRom], QStringLiteral("Select an image file of the MSX memory."));
     m_help->attach(m_option5[KindCas], QStringLiteral("Select an image file of a tape"));
@@ -240,6 +267,8 @@ void Form1::describeControls()
                               findChild<QWidget*>(QStringLiteral("Image1(0)")),
                               findChild<QWidget*>(QStringLiteral("Image1(1)")), static_cast<QWidget*>(m_label1)})
         m_help->attach(clearing, QString());
+    m_help->attach(m_txtPath, QStringLiteral("Type or paste the path of a folder and press Enter to go there; "
+                                             "the path of a file goes to its folder and selects the file."));
     m_help->quiet(m_drive1);
     m_help->quiet(findChild<QWidget*>(QStringLiteral("BtnCfg")));
 }
@@ -259,9 +288,17 @@ void Form1::startUp()
 {
     centerFormOnScreen();
     const QString cfg = FrontEndConfigPath(m_launcherFolder);
+    // A settings file that is there but cannot be read is said at once, not on closing.
     const common::Result<FrontEndConfig> loaded =
-        common::FileExists(cfg) ? LoadFrontEndConfig(m_launcherFolder)
-                                : common::Result<FrontEndConfig>::failure(QString());
+        QFileInfo(cfg).exists() || QFileInfo(cfg).isSymLink()
+            ? LoadFrontEndConfig(m_launcherFolder)
+            : common::Result<FrontEndConfig>::failure(QString());
+    if (!loaded && !loaded.error().isEmpty())
+        m_dialogs.message(this,
+                          QStringLiteral("Lumivo cannot read its settings.\n%1\n\nIt starts with the settings of a "
+                                         "first run.")
+                              .arg(loaded.error()),
+                          QStringLiteral("Error"), common::Dialogs::Icon::Exclamation, common::Dialogs::Buttons::Ok);
     if (loaded) {
         m_frontEnd = loaded.value();
         // Setting the drive resets the folder, so the saved one is kept aside first.
@@ -290,13 +327,7 @@ void Form1::startUp()
         }
         restoreFolder(keptFolder);
     } else {
-        setDrive(kRoot);
-        m_file1->setPattern(ImageKindPattern(KindDsk));
-        m_option5[KindDsk]->setChecked(true);
-        m_option1->setChecked(true);
-        Option1_Click();
-        m_frontEnd = FrontEndConfig::defaults();
-        restoreFolder(kRoot);
+        startFresh();
     }
 
     if (common::FileExists(BrmsxOptionsPath(m_launcherFolder))) {
@@ -318,6 +349,25 @@ void Form1::startUp()
     }
 }
 
+// A first run starts where the user's files are, with the emulator that runs here without
+// setting up: openMSX when it is installed, else BR-MSX.
+void Form1::startFresh()
+{
+    m_frontEnd = FrontEndConfig::defaults();
+    const QString home = existingFolder(QDir::homePath());
+    setDrive(volumeRoot(home));
+    m_file1->setPattern(ImageKindPattern(KindDsk));
+    m_option5[KindDsk]->setChecked(true);
+    if (!m_runner.findProgram({QStringLiteral("openmsx")}).isEmpty()) {
+        m_option4->setChecked(true);
+        Option4_Click();
+    } else {
+        m_option1->setChecked(true);
+        Option1_Click();
+    }
+    restoreFolder(home);
+}
+
 void Form1::setDrive(const QString& root)
 {
     int index = m_drive1->findData(root);
@@ -336,6 +386,39 @@ void Form1::restoreFolder(const QString& folder)
     m_dir1->setPath(existingFolder(folder));
     m_file1->setPath(m_dir1->path());
     m_frontEnd.LastFolder = m_dir1->path();
+}
+
+void Form1::goToFolder(const QString& folder)
+{
+    if (volumeRoot(folder) != m_frontEnd.LastDrive)
+        setDrive(volumeRoot(folder));
+    restoreFolder(folder);
+    m_txtPath->setText(m_dir1->path()); // also when the folder was open already
+}
+
+void Form1::TxtPath_Enter()
+{
+    const QString typed = m_txtPath->text();
+    if (typed.trimmed().isEmpty())
+        return;
+    const QFileInfo target(expandTypedPath(typed, m_dir1->path()));
+    if (target.isDir()) {
+        goToFolder(target.absoluteFilePath());
+        return;
+    }
+    if (!target.exists()) {
+        m_help->show(QStringLiteral("There is no folder or file %1.").arg(target.absoluteFilePath()));
+        return;
+    }
+    goToFolder(target.absolutePath());
+    const QList<QListWidgetItem*> found = m_file1->findItems(target.fileName(), Qt::MatchExactly);
+    if (found.isEmpty()) {
+        m_help->show(QStringLiteral("%1 is not in the list, which shows the files of the chosen kind (%2).")
+                         .arg(target.fileName(), m_file1->pattern()));
+        return;
+    }
+    m_file1->setCurrentItem(found.first());
+    m_file1->scrollToItem(found.first());
 }
 
 RunSelection Form1::currentSelection() const
@@ -366,6 +449,11 @@ void Form1::Dir1_Change()
 {
     m_file1->setPath(m_dir1->path());
     m_frontEnd.LastFolder = m_file1->path();
+    m_txtPath->setText(m_dir1->path());
+    // What the lists cannot show is said where the help texts are, and stays until the folder changes.
+    const FolderCheck check = CheckFolder(m_dir1->path());
+    m_folderProblem = check.problem.isEmpty() ? QString() : FolderCheckNote(m_dir1->path(), check);
+    m_help->setRestingNote(FolderCheckNote(m_dir1->path(), check));
     emit selectionChanged();
 }
 
@@ -448,6 +536,9 @@ QString Form1::openMsxProgram() const
 {
     if (m_openMsx.Program.isEmpty())
         return m_runner.findProgram({QStringLiteral("openmsx")});
+    // A bare name, as a shell would take it, is looked for on the PATH.
+    if (!m_openMsx.Program.contains(QLatin1Char('/')))
+        return m_runner.findProgram({m_openMsx.Program});
     const QFileInfo program(m_openMsx.Program);
     return program.isFile() && program.isExecutable() ? program.absoluteFilePath() : QString();
 }
@@ -470,6 +561,11 @@ void Form1::BtnAbout_Click()
 
 void Form1::BtnRun_Click()
 {
+    if (!m_folderProblem.isEmpty()) {
+        m_dialogs.message(this, m_folderProblem, QStringLiteral("Error"), common::Dialogs::Icon::Critical,
+                          common::Dialogs::Buttons::Ok);
+        return;
+    }
     const CommandOutcome outcome =
         m_option1->isChecked()   ? brmsxCommand()
         : m_option4->isChecked() ? openMsxCommand()
@@ -496,9 +592,10 @@ void Form1::BtnRun_Click()
 void Form1::watchRun(const StartedRun& run)
 {
     auto* watch = new common::RunWatch(run, m_quickFailureMs, this);
-    connect(watch, &common::RunWatch::failedAtOnce, this, [this](int status, const QString& lastLines) {
-        m_dialogs.message(this, common::QuickFailureText(status, lastLines), QStringLiteral("Error"),
-                          common::Dialogs::Icon::Critical, common::Dialogs::Buttons::Ok);
+    const QString log = run.logPath;
+    connect(watch, &common::RunWatch::failedAtOnce, this, [this, log](int status) {
+        m_dialogs.message(this, RunFailureText(status, ReadLogTail(log, common::kKeptOutputBytes), log),
+                          QStringLiteral("Error"), common::Dialogs::Icon::Critical, common::Dialogs::Buttons::Ok);
     });
 }
 

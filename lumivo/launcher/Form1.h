@@ -10,7 +10,7 @@
 #include <QWidget>
 
 class QComboBox;
-class QLabel;
+class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QToolButton;
@@ -29,6 +29,7 @@ class FileList;
 class FolderList;
 class Form2;
 class Form3;
+class HelpLabel;
 class HelpLine;
 class ProgramRunner;
 class frmAbout;
@@ -77,13 +78,16 @@ private:
     void startUp();
     void centerFormOnScreen();
 
+    void startFresh();
     void setDrive(const QString& root);
     void restoreFolder(const QString& folder);
+    void goToFolder(const QString& folder);
     int selectedKind() const;
     RunSelection currentSelection() const;
 
     void Drive1_Change();
     void Dir1_Change();
+    void TxtPath_Enter();
     void Option5_Click(int index);
     void Option1_Click();
     void Option3_Click();
@@ -102,10 +106,12 @@ private:
     BrmsxOptions m_brmsx;
     OpenMsxSettings m_openMsx;
     QString m_openMsxProblem; // why openmsx.cfg could not be used; "" when it could
+    QString m_folderProblem;  // why the open folder cannot be read; "" when it can
     int m_quickFailureMs;
 
     QRadioButton* m_option5[4] = {};
     QComboBox* m_drive1 = nullptr;
+    QLineEdit* m_txtPath = nullptr;
     FolderList* m_dir1 = nullptr;
     FileList* m_file1 = nullptr;
     QPushButton* m_btnRun = nullptr;
@@ -114,7 +120,7 @@ private:
     QRadioButton* m_option4 = nullptr;
     QPushButton* m_btnConfig = nullptr;
     QToolButton* m_btnAbout = nullptr;
-    QLabel* m_label1 = nullptr;
+    HelpLabel* m_label1 = nullptr;
     HelpLine* m_help = nullptr;
 
     QPointer<Form2> m_form2;

@@ -1,14 +1,15 @@
 #include "HelpLine.h"
 
+#include "HelpLabel.h"
+
 #include <QApplication>
 #include <QEvent>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QWidget>
 
 namespace lumivo {
 
-HelpLine::HelpLine(QLabel* line) : QObject(line), m_line(line)
+HelpLine::HelpLine(HelpLabel* line) : QObject(line), m_line(line)
 {
     // Qt offers moves over widgets without mouse tracking only to application-wide filters.
     qApp->installEventFilter(this);
@@ -29,11 +30,14 @@ void HelpLine::attach(QWidget* control, const QString& text, Moment moment)
         m_mouseOver.insert(control, shown);
     if (!text.isEmpty())
         control->setToolTip(text);
+    m_line->reserve(text);
 }
 
-void HelpLine::attach(QWidget* control, std::function<QString()> text)
+void HelpLine::attach(QWidget* control, std::function<QString()> text, const QStringList& reserved)
 {
     m_mouseOver.insert(control, std::move(text));
+    for (const QString& each : reserved)
+        m_line->reserve(each);
 }
 
 void HelpLine::quiet(QWidget* control)
@@ -43,7 +47,13 @@ void HelpLine::quiet(QWidget* control)
 
 void HelpLine::show(const QString& text)
 {
-    m_line->setText(text);
+    m_line->setText(text.isEmpty() ? m_restingNote : text);
+}
+
+void HelpLine::setRestingNote(const QString& note)
+{
+    m_restingNote = note;
+    show(note);
 }
 
 void HelpLine::pointerAt(QWidget* under)

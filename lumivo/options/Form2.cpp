@@ -3,6 +3,7 @@
 #include "CommandLineView.h"
 #include "launcher/BrmsxOptions.h"
 #include "launcher/EmulatorCommand.h"
+#include "launcher/HelpLabel.h"
 #include "launcher/HelpLine.h"
 #include "launcher/ModMSX.h"
 
@@ -258,11 +259,8 @@ void Form2::buildControls()
     auto* shape1 = new QFrame(this);
     shape1->setObjectName(QStringLiteral("Shape1"));
     shape1->setFrameShape(QFrame::HLine);
-    m_label1 = new QLabel(this);
+    m_label1 = new HelpLabel(this);
     m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setWordWrap(true);
-    m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_label1->setMinimumHeight(4 * fontMetrics().height());
 
     m_commandLine = new CommandLineView("Label8", this);
 
@@ -425,10 +423,12 @@ QWidget* Form2::buildIoTab()
     m_vscroll1->setFocusPolicy(Qt::StrongFocus);
     m_vscroll1->setAccessibleName(QStringLiteral("JoySens"));
     connect(m_vscroll1, &QScrollBar::valueChanged, this, [this](int value) {
+        // Showing a stored value the bar cannot hold (it clamps to 0..7) is no change of it.
+        if (m_loading)
+            return;
         m_text2->setText(QString::number(value));
         m_brmsx.JoySensitivity = static_cast<qint16>(value);
-        if (!m_loading)
-            m_help->show(kJoySensHelp);
+        m_help->show(kJoySensHelp);
     });
     auto* sensitivity = new QHBoxLayout;
     sensitivity->addWidget(label6);
@@ -627,6 +627,7 @@ void Form2::Check25_Click(bool ticked)
 void Form2::Combo4_Store()
 {
     m_brmsx.ComPort = static_cast<qint16>(m_combo4->currentIndex() + 1);
+    refreshCommandLine();
 }
 
 void Form2::Command1_Click()
@@ -646,9 +647,10 @@ void Form2::Command1_Click()
 
 bool Form2::eventFilter(QObject* watched, QEvent* event)
 {
-    // Leaving the COM port list stores its choice, none giving port 0; opening its popup is not leaving.
+    // Leaving the COM port list stores its choice; opening its popup is not leaving. Passing
+    // through a list that shows no choice changes nothing: the stored port stays.
     if (watched == m_combo4 && event->type() == QEvent::FocusOut &&
-        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason && m_combo4->currentIndex() >= 0)
         Combo4_Store();
     return QWidget::eventFilter(watched, event);
 }

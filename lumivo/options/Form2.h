@@ -24,6 +24,7 @@ namespace lumivo {
 struct BrmsxOptions;
 struct CommandOutcome;
 class CommandLineView;
+class HelpLabel;
 class HelpLine;
 
 // "BR-MSX Setup": edits the BR-MSX options in place, so a Run from the main window while this
@@ -81,7 +82,7 @@ private:
     QList<CheckField> m_checks;
 
     QLineEdit* m_text1 = nullptr;
-    QLabel* m_label1 = nullptr;
+    HelpLabel* m_label1 = nullptr;
     QRadioButton* m_option1 = nullptr; // speed
     QRadioButton* m_option2 = nullptr;
     QRadioButton* m_option3 = nullptr;

@@ -266,8 +266,8 @@ TEST(BrmsxInDosbox, ClearAnswersBeforeAnythingStarts)
         EXPECT_EQ(outcome.problem, row.problem);
         EXPECT_EQ(outcome.detail, row.detail);
     }
-    EXPECT_EQ(ProblemText(BuildBrmsxCommand({KindDsk, root.path(), "GAME.DSK"}, brmsxIn(emulator), QString())),
-              QStringLiteral("BR-MSX is a DOS program: install DOSBox (Debian package dosbox)"));
+    EXPECT_TRUE(ProblemText(BuildBrmsxCommand({KindDsk, root.path(), "GAME.DSK"}, brmsxIn(emulator), QString()))
+                    .contains(QStringLiteral("(Debian package dosbox)")));
     const CommandOutcome tooLong = BuildBrmsxCommand({KindDsk, root.path(), "GAME.DSK"}, everything, dosbox);
     EXPECT_EQ(tooLong.problem, RunProblem::DosCommandTooLong);
     EXPECT_GT(tooLong.detail.size(), kDosCommandTailMax - 1);

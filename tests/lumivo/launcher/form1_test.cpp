@@ -12,6 +12,7 @@
 #include "../MachineFolders.h"
 #include "../Pointer.h"
 #include "../RecordingRunner.h"
+#include "../ScopedEnvironment.h"
 #include "../StartingRunner.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
@@ -21,7 +22,9 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -34,6 +37,12 @@
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <memory>
 
@@ -113,22 +122,86 @@ protected:
 
 } // namespace
 
-TEST_F(Form1Test, FirstStartWithoutSettingsFiles)
+// Without feconfig.cfg Lumivo starts in the user's home folder, with openMSX when it is installed.
+TEST_F(Form1Test, FirstRunStartsAtHomeWithTheEmulatorThatIsInstalled)
 {
-    auto form = open();
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("[LUMIVO!]"));
-    EXPECT_EQ(child<QComboBox>(form.get(), QStringLiteral("Drive1"))->currentData().toString(), QStringLiteral("/"));
-    EXPECT_EQ(child<FolderList>(form.get(), QStringLiteral("Dir1"))->path(), QStringLiteral("/"));
-    EXPECT_EQ(child<FileList>(form.get(), QStringLiteral("File1"))->pattern(), QStringLiteral("*.dsk"));
-    EXPECT_TRUE(kind(form.get(), KindDsk)->isChecked());
-    EXPECT_TRUE(kind(form.get(), KindDir)->isEnabled());
-    EXPECT_TRUE(child<QRadioButton>(form.get(), QStringLiteral("Option1"))->isChecked());
-    EXPECT_EQ(form->brmsx().BrmsxFolder, QString());
-    EXPECT_EQ(form->brmsx().ComPort, 0);
+    QTemporaryDir home;
+    const ScopedEnvironment homeVariable("HOME", QFile::encodeName(home.path()));
+    struct Row {
+        const char* name;
+        QStringList installed;
+        const char* chosen;
+        qint16 emulator;
+    };
+    const Row rows[] = {
+        {"openMSX installed", {QStringLiteral("openmsx")}, "Option4", 2},
+        {"nothing installed", {}, "Option1", 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QFile::remove(FrontEndConfigPath(m_kit.path()));
+        m_runner.installed = row.installed;
+        auto form = open();
+        EXPECT_EQ(child<FileList>(form.get(), QStringLiteral("File1"))->pattern(), QStringLiteral("*.dsk"));
+        EXPECT_TRUE(child<QRadioButton>(form.get(), QLatin1String(row.chosen))->isChecked());
+        EXPECT_EQ(child<QLabel>(form.get(), QStringLiteral("BtnCfg"))->text(), QString());
+        form->close();
+        const auto saved = LoadFrontEndConfig(m_kit.path());
+        ASSERT_TRUE(saved.ok());
+        EXPECT_EQ(saved->LastFolder, home.path());
+        EXPECT_EQ(saved->EmulatorChoice, row.emulator);
+    }
+}
 
-    form->close();
-    EXPECT_EQ(testfiles::hex(testfiles::read(FrontEndConfigPath(m_kit.path()))),
-              testfiles::hex(testfiles::read(testfiles::testDataDir() + QStringLiteral("/lumivo/feconfig-defaults.cfg"))));
+// A path typed or pasted into the field above the folder list goes there; a file's path goes to
+// its folder and selects the file. Typing a name's start in a list highlights it.
+TEST_F(Form1Test, TypedPathsAndTypeAheadReachFoldersAndFiles)
+{
+    QTemporaryDir home;
+    const ScopedEnvironment homeVariable("HOME", QFile::encodeName(home.path()));
+    const QString games = home.path() + QStringLiteral("/msx/games");
+    ASSERT_TRUE(QDir().mkpath(games));
+    for (const char* folder : {"alpha", "zeta", "zorro"})
+        QDir(m_games.path()).mkdir(QLatin1String(folder));
+    auto form = open();
+    auto* path = child<QLineEdit>(form.get(), QStringLiteral("TxtPath"));
+    auto* dir1 = child<FolderList>(form.get(), QStringLiteral("Dir1"));
+    auto* file1 = child<FileList>(form.get(), QStringLiteral("File1"));
+    struct Row {
+        QString typed;
+        QString folder;
+        QString selected;
+    };
+    const Row rows[] = {
+        {QStringLiteral("~/msx/games"), games, QString()},
+        {m_games.filePath(QStringLiteral("other.dsk")), m_games.path(), QStringLiteral("other.dsk")},
+        {QStringLiteral("  ") + m_games.filePath(QStringLiteral("sub/")) + QStringLiteral(" "),
+         m_games.filePath(QStringLiteral("sub")), QString()},
+        {QStringLiteral("../GAME.DSK"), m_games.path(), QStringLiteral("GAME.DSK")},
+        {QStringLiteral("/no/such/folder"), m_games.path(), QStringLiteral("GAME.DSK")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.typed.toStdString());
+        path->setFocus();
+        QTest::keyClick(path, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(path, row.typed);
+        QTest::keyClick(path, Qt::Key_Return);
+        EXPECT_EQ(dir1->path(), row.folder);
+        EXPECT_EQ(file1->fileName(), row.selected);
+    }
+    EXPECT_EQ(form->frontEnd().LastFolder, m_games.path());
+
+    dir1->setFocus();
+    QTest::keyClicks(dir1, QStringLiteral("zo"));
+    EXPECT_EQ(dir1->currentFolder(), m_games.filePath(QStringLiteral("zorro")));
+    QTest::keyClick(dir1, Qt::Key_Return);
+    EXPECT_EQ(dir1->path(), m_games.filePath(QStringLiteral("zorro")));
+    QTest::keyClick(path, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(path, QStringLiteral(".."));
+    QTest::keyClick(path, Qt::Key_Return);
+    file1->setFocus();
+    QTest::keyClicks(file1, QStringLiteral("OT"));
+    EXPECT_EQ(file1->fileName(), QStringLiteral("other.dsk"));
 }
 
 TEST_F(Form1Test, ClosingSavesTheFolderTheUserBrowsedTo)
@@ -257,7 +330,8 @@ TEST_F(Form1Test, HelpTextsOnMouseOver)
         {"File1", "Click one of those files and then click in RUN to execute it in the emulator"},
         {"Option1", "This Selects the BR-MSX as your emulator"},
         {"Option3", "This Selects the F-MSX as your emulator"},
-        {"Option4", "This Selects the openMSX as your emulator"},
+        {"Option4", "Selects openMSX as your emulator. It runs on Linux and brings free system ROMs (Debian package "
+                    "openmsx)."},
         {"Option5(0)", "Select an image file of real MSX disk to run in the emulator."},
         {"Option5(1)", "Select an image file of the MSX memory."},
         {"Option5(2)", "Select an image file of a tape"},
@@ -367,6 +441,8 @@ TEST_F(Form1Test, ASettingsFileThatCannotBeWrittenIsReported)
 {
     QDir(m_kit.path()).mkdir(QStringLiteral("feconfig.cfg"));
     auto form = open();
+    ASSERT_EQ(m_dialogs.messages().size(), 1) << "said at start: it cannot be read either";
+    m_dialogs.clear();
     QSignalSpy closed(form.get(), &Form1::closed);
     m_dialogs.queueAnswer(common::Dialogs::Answer::No);
     EXPECT_FALSE(form->close());
@@ -613,4 +689,148 @@ TEST_F(Form1Test, SetupWindowsShowTheCommandLine)
     EXPECT_EQ(line->toPlainText(), cd + QStringLiteral("-machine C-BIOS_MSX1 -ext 'my ext' ") + disk);
     pointer::click(child<QPushButton>(setup, QStringLiteral("Command2")));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), line->toPlainText());
+}
+
+namespace {
+
+// Runs the rest of a scope with the effective user id of "nobody" when the tests run as root, so
+// that permissions bind as they bind a user; the folders given become reachable for it.
+class AsUser {
+public:
+    explicit AsUser(const QStringList& reachable)
+    {
+        for (const QString& folder : reachable)
+            QFile::setPermissions(folder, QFile::permissions(folder) | QFile::ReadOther | QFile::ExeOther);
+        m_dropped = ::geteuid() == 0 && ::setegid(65534) == 0 && ::seteuid(65534) == 0;
+    }
+    ~AsUser()
+    {
+        if (m_dropped && ::seteuid(0) == 0)
+            (void)::setegid(0);
+    }
+    AsUser(const AsUser&) = delete;
+    AsUser& operator=(const AsUser&) = delete;
+
+private:
+    bool m_dropped = false;
+};
+
+QString permissionDenied()
+{
+    return QString::fromLocal8Bit(std::strerror(EACCES));
+}
+
+} // namespace
+
+// A settings file or a folder that cannot be read is said at once, with the reason; Run then
+// repeats it instead of asking for a file.
+TEST_F(Form1Test, WhatCannotBeReadIsSaidAtOnce)
+{
+    const QString locked = m_games.filePath(QStringLiteral("locked"));
+    ASSERT_TRUE(QDir().mkdir(locked));
+    testfiles::write(locked + QStringLiteral("/GAME.DSK"), "x");
+    QFile::setPermissions(locked, QFileDevice::Permissions());
+    writeFrontEnd(QStringLiteral("/"), m_games.path(), KindDsk, 0);
+    writeBrmsx(QStringLiteral("/opt/brmsx"));
+    const QString settings = FrontEndConfigPath(m_kit.path());
+    QFile::setPermissions(settings, QFile::WriteOwner | QFile::WriteOther);
+    {
+        const AsUser user({m_kit.path(), m_games.path()});
+        auto form = open();
+        ASSERT_EQ(m_dialogs.messages().size(), 1);
+        EXPECT_TRUE(m_dialogs.messages()[0].text.contains(settings)) << m_dialogs.messages()[0].text.toStdString();
+        EXPECT_TRUE(m_dialogs.messages()[0].text.contains(permissionDenied()));
+    }
+    QFile::setPermissions(settings, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+    QFile::setPermissions(BrmsxOptionsPath(m_kit.path()), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+    m_dialogs.clear();
+    const AsUser user({m_kit.path(), m_games.path()});
+    auto form = open();
+    EXPECT_TRUE(m_dialogs.messages().isEmpty()) << m_dialogs.messages().value(0).text.toStdString();
+    auto* path = child<QLineEdit>(form.get(), QStringLiteral("TxtPath"));
+    QTest::keyClick(path, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(path, locked);
+    QTest::keyClick(path, Qt::Key_Return);
+    ASSERT_EQ(child<FolderList>(form.get(), QStringLiteral("Dir1"))->path(), locked);
+    const QString line = child<QLabel>(form.get(), QStringLiteral("Label1"))->text();
+    EXPECT_TRUE(line.contains(locked) && line.contains(permissionDenied())) << line.toStdString();
+    pointer::click(child<QPushButton>(form.get(), QStringLiteral("BtnRun")));
+    ASSERT_EQ(m_dialogs.messages().size(), 1);
+    EXPECT_EQ(m_dialogs.messages()[0].text, line);
+    EXPECT_TRUE(m_runner.starts.isEmpty());
+}
+
+// Names that are not valid UTF-8 cannot be listed; the help line says how many there are.
+TEST_F(Form1Test, NamesThatAreNotTextAreCounted)
+{
+    const QByteArray folder = QFile::encodeName(m_games.path());
+    const int file = ::open((folder + "/\xff\xfe.dsk").constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(file, 0);
+    ::close(file);
+    ASSERT_EQ(::mkdir((folder + "/caf\xe9").constData(), 0755), 0);
+    writeFrontEnd(QStringLiteral("/"), m_games.path(), KindDsk, 0);
+    auto form = open();
+    const QString line = child<QLabel>(form.get(), QStringLiteral("Label1"))->text();
+    EXPECT_TRUE(line.contains(QStringLiteral("2 entries"))) << line.toStdString();
+    EXPECT_FALSE(shownFiles(form.get()).join(QString()).contains(QChar::ReplacementCharacter));
+    // It stays the line's resting text while the folder is open.
+    pointer::moveTo(child<QWidget>(form.get(), QStringLiteral("BtnRun")));
+    ASSERT_TRUE(pointer::moveToBackground(form.get()));
+    EXPECT_EQ(child<QLabel>(form.get(), QStringLiteral("Label1"))->text(), line);
+}
+
+// A program name without a folder, as a shell takes it, is looked for on the PATH.
+TEST_F(Form1Test, ABareOpenMsxNameIsLookedForOnThePath)
+{
+    const MachineFolders machines({QStringLiteral("C-BIOS_MSX1")});
+    m_runner.installed << QStringLiteral("openmsx");
+    writeFrontEnd(QStringLiteral("/"), m_games.path(), KindRom, 2);
+    auto form = open();
+    pointer::click(child<QPushButton>(form.get(), QStringLiteral("BtnConfig")));
+    ASSERT_NE(form->openMsxWindow(), nullptr);
+    auto* program = child<QLineEdit>(form->openMsxWindow(), QStringLiteral("Text1"));
+    QTest::keyClicks(program, QStringLiteral("openmsx"));
+    QTest::keyClick(program, Qt::Key_Tab);
+    EXPECT_FALSE(child<QLabel>(form->openMsxWindow(), QStringLiteral("Label1"))->text().contains(QStringLiteral("not found")));
+    selectFile(form.get(), QStringLiteral("knight.rom"));
+    pointer::click(child<QPushButton>(form.get(), QStringLiteral("BtnRun")));
+    EXPECT_TRUE(m_dialogs.messages().isEmpty()) << m_dialogs.messages().value(0).text.toStdString();
+    EXPECT_TRUE(scriptText().contains(QStringLiteral("'/usr/games/openmsx' -cart"))) << scriptText().toStdString();
+}
+
+// The command line the BR-MSX window shows is the one Run starts, also after a list was left
+// with the keyboard.
+TEST_F(Form1Test, TheShownCommandLineIsTheOneRunStarts)
+{
+    writeFrontEnd(QStringLiteral("/"), m_games.path(), KindDsk, 0);
+    BrmsxOptions stored;
+    InitBrmsxOptions(stored, QStringLiteral("/opt/brmsx"));
+    stored.ComPort = 9; // a port the list does not offer
+    testfiles::write(BrmsxOptionsPath(m_kit.path()), EncodeBrmsxOptions(stored));
+    auto form = open();
+    selectFile(form.get(), QStringLiteral("GAME.DSK"));
+    pointer::click(child<QPushButton>(form.get(), QStringLiteral("BtnConfig")));
+    Form2* options = form->optionsWindow();
+    ASSERT_NE(options, nullptr);
+    auto* tabs = child<QTabWidget>(options, QStringLiteral("SSTab1"));
+    pointer::click(tabs->tabBar(), tabs->tabBar()->tabRect(5).center());
+    pointer::click(child<QCheckBox>(options, QStringLiteral("Check25")));
+    auto* port = child<QComboBox>(options, QStringLiteral("Combo4"));
+    options->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(options));
+    port->setFocus();
+    ASSERT_TRUE(port->hasFocus());
+    QTest::keyClick(port, Qt::Key_F4);
+    ASSERT_TRUE(testfiles::waitUntil([] { return QApplication::activePopupWidget() != nullptr; }));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    ASSERT_TRUE(testfiles::waitUntil([] { return QApplication::activePopupWidget() == nullptr; }));
+    QTest::keyClick(port, Qt::Key_Tab);
+    const QString shown = child<QPlainTextEdit>(options, QStringLiteral("Text3"))->toPlainText();
+    pointer::click(child<QPushButton>(form.get(), QStringLiteral("BtnRun")));
+    ASSERT_EQ(m_runner.starts.size(), 1);
+    const QString program = QStringLiteral("'./brmsx.exe'");
+    ASSERT_TRUE(shown.contains(program)) << shown.toStdString();
+    const QString started = scriptText().section(program, 1).section(QLatin1Char('\n'), 0, 0);
+    EXPECT_EQ(shown.section(program, 1), started);
+    EXPECT_TRUE(started.contains(QStringLiteral(" -com "))) << started.toStdString();
 }

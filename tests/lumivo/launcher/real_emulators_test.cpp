@@ -4,6 +4,7 @@
 // by process id before the test ends.
 
 #include "../QtPrinting.h"
+#include "launcher/EmulatorCommand.h"
 #include "launcher/FileList.h"
 #include "launcher/Form1.h"
 #include "launcher/ModMSX.h"
@@ -15,6 +16,7 @@
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -86,15 +88,16 @@ protected:
         m_headless.push_back(std::make_unique<ScopedEnvironment>("HOME", QFile::encodeName(m_home.path())));
     }
 
-    void writeFrontEnd(qint16 kind, qint16 emulator)
+    void writeFrontEnd(qint16 kind, qint16 emulator, const QString& folder = QString())
     {
         testfiles::write(FrontEndConfigPath(m_kit.path()),
-                         EncodeFrontEndConfig({QStringLiteral("/"), m_games.path(), kind, emulator}));
+                         EncodeFrontEndConfig({QStringLiteral("/"), folder.isEmpty() ? m_games.path() : folder,
+                                               kind, emulator}));
     }
 
     // Opens Lumivo, selects the file and presses Run. A failure is reported however long a busy
     // machine takes to start the emulator.
-    void run(const QString& file)
+    void pressRun(const QString& file)
     {
         m_form = std::make_unique<Form1>(m_kit.path(), m_dialogs, m_runner);
         m_form->setQuickFailureWindow(60000);
@@ -104,6 +107,11 @@ protected:
         ASSERT_EQ(items.size(), 1);
         pointer::click(list->viewport(), list->visualItemRect(items.first()).center());
         pointer::click(m_form->findChild<QPushButton*>(QStringLiteral("BtnRun")));
+    }
+
+    void run(const QString& file)
+    {
+        pressRun(file);
         ASSERT_EQ(m_runner.pids.size(), 1) << "Run started nothing";
     }
 
@@ -186,4 +194,91 @@ TEST_F(RealEmulatorTest, BrmsxRunsInDosbox)
     EXPECT_EQ(testfiles::read(brmsx.filePath(QStringLiteral("ARGS.TXT"))), QByteArray(" -diska D:\\GAME.DSK -msx2 -noenter"))
         << runOutput().toStdString();
     EXPECT_TRUE(m_dialogs.messages().isEmpty());
+}
+
+// openMSX's own reason comes first, before what the libraries it loads print; the rest stays
+// available. Without the dummy sound driver, a machine without sound prints a page of it.
+TEST_F(RealEmulatorTest, OpenMsxsOwnReasonComesFirst)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("openmsx")).isEmpty())
+        GTEST_SKIP() << "openMSX is not installed (Debian package openmsx)";
+    const ScopedEnvironment sound("SDL_AUDIODRIVER", "alsa");
+    testfiles::write(m_games.filePath(QStringLiteral("test.rom")), testCartridge());
+    writeFrontEnd(1, 2);
+    testfiles::write(OpenMsxSettingsPath(m_kit.path()),
+                     EncodeOpenMsxSettings({QString(), QStringLiteral("C-BIOS_MSX1"), QStringLiteral("-ext no_such_ext")}));
+    run(QStringLiteral("test.rom"));
+    ASSERT_TRUE(testfiles::waitUntil([&] { return !m_dialogs.messages().isEmpty(); }, 60000)) << runOutput().toStdString();
+    const QString text = m_dialogs.messages().constFirst().text;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Fatal error")) && lines[1].contains(QStringLiteral("no_such_ext")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(ExecuteLogPath(m_kit.path()))) << text.toStdString();
+}
+
+namespace {
+
+// A new folder below `base` whose path is `length` bytes long.
+QString folderOfLength(const QString& base, int length)
+{
+    QString path = base;
+    while (length - path.size() > 101)
+        path += QLatin1Char('/') + QString(100, QLatin1Char('d'));
+    path += QLatin1Char('/') + QString(length - path.size() - 1, QLatin1Char('e'));
+    EXPECT_TRUE(QDir().mkpath(path));
+    return path;
+}
+
+} // namespace
+
+// DOSBox cannot tell names apart by their letter case, and aborts on a folder path longer than it
+// takes: Run refuses both before anything starts, and runs a folder right at the limit.
+TEST_F(RealEmulatorTest, BrmsxInDosboxRefusesWhatDosboxCannotRun)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("dosbox")).isEmpty())
+        GTEST_SKIP() << "DOSBox is not installed (Debian package dosbox)";
+    QTemporaryDir brmsx;
+    testfiles::write(brmsx.filePath(QStringLiteral("BRMSX.EXE")), dosStandIn());
+    BrmsxOptions options;
+    InitBrmsxOptions(options, brmsx.path());
+    testfiles::write(BrmsxOptionsPath(m_kit.path()), EncodeBrmsxOptions(options));
+    const QString clash = m_games.filePath(QStringLiteral("clash"));
+    QDir().mkdir(clash);
+    struct Row {
+        const char* name;
+        QString folder;
+        QStringList files;
+        QString said; // what the refusal names; "" when it runs
+    };
+    const Row rows[] = {
+        {"names that differ only in case", clash, {QStringLiteral("game.rom"), QStringLiteral("GAME.ROM")},
+         QStringLiteral("GAME.ROM and game.rom")},
+        {"a folder one byte too long", folderOfLength(m_games.path(), kDosboxMountPathMax + 1),
+         {QStringLiteral("game.rom")}, QStringLiteral("at most %1").arg(kDosboxMountPathMax)},
+        {"a folder at the limit", folderOfLength(m_games.path(), kDosboxMountPathMax), {QStringLiteral("game.rom")},
+         QString()},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        for (const QString& file : row.files)
+            testfiles::write(row.folder + QLatin1Char('/') + file, testCartridge().left(16 + file.size()));
+        writeFrontEnd(1, 0, row.folder);
+        m_dialogs.clear();
+        m_runner.pids.clear();
+        QFile::remove(brmsx.filePath(QStringLiteral("ARGS.TXT")));
+        pressRun(QStringLiteral("game.rom"));
+        if (!row.said.isEmpty()) {
+            ASSERT_EQ(m_dialogs.messages().size(), 1);
+            EXPECT_TRUE(m_dialogs.messages()[0].text.contains(row.said)) << m_dialogs.messages()[0].text.toStdString();
+            EXPECT_TRUE(m_runner.pids.isEmpty());
+            continue;
+        }
+        ASSERT_EQ(m_runner.pids.size(), 1);
+        const QString status = ExecuteStatusPath(m_kit.path());
+        ASSERT_TRUE(testfiles::waitUntil([&] { return QFile::exists(status); }, 60000)) << runOutput().toStdString();
+        EXPECT_EQ(testfiles::read(brmsx.filePath(QStringLiteral("ARGS.TXT"))), QByteArray(" -rom D:\\game.rom -noenter"))
+            << runOutput().toStdString();
+        EXPECT_TRUE(m_dialogs.messages().isEmpty());
+    }
 }

@@ -22,7 +22,10 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QSet>
+#include <QTabBar>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -275,7 +278,9 @@ TEST_F(Form2Test, EveryCheckBoxWritesItsField)
     }
 }
 
-TEST_F(Form2Test, ValuesOutsideTheListsStillOpen)
+// Values the controls cannot show are kept, on disk too, until the user changes that control:
+// opening, passing through the controls with Tab and closing changes nothing.
+TEST_F(Form2Test, ValuesOutsideTheControlsSurviveOpenAndClose)
 {
     BrmsxOptions stored = defaults(QStringLiteral("/opt/brmsx"));
     stored.MegaRamSize = 9;
@@ -283,32 +288,31 @@ TEST_F(Form2Test, ValuesOutsideTheListsStillOpen)
     stored.Resolution = 5;
     stored.ComPort = 7;
     stored.RamSlot = 1;
+    stored.JoySensitivity = 12;
+    stored.Multiplayer = true;
     stored.NormalSpeed = false;
     stored.DiskLow = false;
     store(stored);
+    const QByteArray before = testfiles::read(BrmsxOptionsPath(m_kit.path()));
     auto form = open();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
     for (const char* list : {"Combo1", "Combo2", "Combo3", "Combo4"})
         EXPECT_EQ(child<QComboBox>(form, list)->currentIndex(), -1) << list;
-    EXPECT_EQ(m_options.MegaRamSize, 9);
-    EXPECT_EQ(m_options.MapperSize, -4);
-    EXPECT_EQ(m_options.Resolution, 5);
-    EXPECT_EQ(m_options.RamSlot, 1);
     for (const char* option : {"Option1", "Option2", "Option3", "Option7", "Option8", "Option9", "Option10"})
         EXPECT_FALSE(child<QRadioButton>(form, option)->isChecked()) << option;
-}
+    EXPECT_EQ(child<QLineEdit>(form, "Text2")->text(), QStringLiteral("12"));
 
-TEST_F(Form2Test, LeavingTheComPortListWithoutAChoiceStoresZero)
-{
-    BrmsxOptions stored = defaults(QStringLiteral("/opt/brmsx"));
-    stored.ComPort = 9; // no item of the list
-    store(stored);
-    auto form = open();
-    child<QCheckBox>(form, "Check25")->click();
-    EXPECT_EQ(child<QComboBox>(form, "Combo4")->currentIndex(), -1);
-    EXPECT_EQ(m_options.ComPort, 9);
-    QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(child<QComboBox>(form, "Combo4"), &leave);
-    EXPECT_EQ(m_options.ComPort, 0);
+    // Tab through every control of every page.
+    auto* tabs = child<QTabWidget>(form, "SSTab1");
+    for (int page = 0; page < tabs->count(); ++page) {
+        pointer::click(tabs->tabBar(), tabs->tabBar()->tabRect(page).center());
+        for (int i = 0; i < 30; ++i)
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : form.data(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(m_options.ComPort, 7);
+    EXPECT_EQ(m_options.JoySensitivity, 12);
+    form->close();
+    EXPECT_EQ(testfiles::hex(testfiles::read(BrmsxOptionsPath(m_kit.path()))), testfiles::hex(before));
 }
 
 TEST_F(Form2Test, FolderPickerChecksForBrmsx)
@@ -552,4 +556,31 @@ TEST_F(Form2Test, FolderPickerFindsBrmsxInAnyLetterCase)
     pointer::click(child<QPushButton>(form, "Command1"));
     EXPECT_TRUE(m_dialogs.messages().isEmpty());
     EXPECT_EQ(m_options.BrmsxFolder, emulator.path() + QStringLiteral("/"));
+}
+
+// Whatever text the help line shows, the tabs and their controls stay where they are, so a click
+// aimed at a box while a long text shows hits that box.
+TEST_F(Form2Test, HelpTextsMoveNothing)
+{
+    auto form = open();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+    auto* line = child<QLabel>(form, "Label1");
+    auto* tabs = child<QTabWidget>(form, "SSTab1");
+    const QRect tabsAt = tabs->geometry();
+    const QRect lineAt = line->geometry();
+    QSet<QString> shown;
+    for (int page = 0; page < tabs->count(); ++page) {
+        pointer::click(tabs->tabBar(), tabs->tabBar()->tabRect(page).center());
+        for (QWidget* control : tabs->widget(page)->findChildren<QWidget*>()) {
+            if (control->toolTip().isEmpty())
+                continue;
+            SCOPED_TRACE(control->objectName().toStdString());
+            pointer::moveTo(control);
+            shown.insert(line->text());
+            QApplication::processEvents(); // the layout follows a new text on the next pass
+            EXPECT_EQ(tabs->geometry(), tabsAt);
+            EXPECT_EQ(line->geometry(), lineAt);
+        }
+    }
+    EXPECT_GT(shown.size(), 25);
 }
