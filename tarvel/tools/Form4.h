@@ -23,6 +23,10 @@ public:
     Form4(const tarvel::ConfigSettings& settings, const QString& applicationDirectory, common::Dialogs& dialogs,
           QWidget* mainWindow);
 
+    // "Reopen the last project at start", kept outside the settings record.
+    void setReopenLastProject(bool on);
+    bool reopenLastProject() const;
+
     // The settings as OK stored them; nothing when the window was cancelled or closed.
     const std::optional<tarvel::ConfigSettings>& accepted() const { return m_accepted; }
 
@@ -66,4 +70,5 @@ private:
     QCheckBox* m_autoSave = nullptr;
     QCheckBox* m_noChooser = nullptr;
     QCheckBox* m_tooltip = nullptr;
+    QCheckBox* m_reopen = nullptr;
 };
