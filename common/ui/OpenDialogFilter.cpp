@@ -38,7 +38,12 @@ QStringList QtFilterStrings(const QList<Dialogs::Filter>& filters)
             if (pattern == QLatin1String("*.*"))
                 pattern = QStringLiteral("*");
         }
-        const QString description = filter.description.trimmed();
+        // A description that names its patterns already ("PSP Palette (*.pal)") gives them once:
+        // the dialog shows the patterns it filters by, in place of the written ones.
+        QString description = filter.description.trimmed();
+        const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+        if (open >= 0 && description.endsWith(QLatin1Char(')')) && description.indexOf(QLatin1Char('*'), open) > open)
+            description = description.left(open).trimmed();
         if (patterns.isEmpty())
             result.append(description + QStringLiteral(" (*)"));
         else

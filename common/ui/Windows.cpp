@@ -3,11 +3,20 @@
 #include "ui/Dialogs.h"
 #include "ui/OpenDialogFilter.h"
 
+#include <QShortcut>
 #include <QWidget>
 
 #include <cmath>
 
 namespace common {
+
+void CloseOnEscape(QWidget* window)
+{
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+    escape->setContext(Qt::WindowShortcut);
+    QObject::connect(escape, &QShortcut::activated, window, &QWidget::close);
+}
+
 
 void CenterForm(const QWidget* reference, QWidget* window)
 {

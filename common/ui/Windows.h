@@ -14,6 +14,9 @@ void CenterForm(const QWidget* reference, QWidget* window);
 // Makes the window stay on top of others (or not) without moving or resizing it.
 void SetFormOnTop(QWidget* window, bool onTop);
 
+// Esc anywhere in `window` closes it, as its Cancel or Close button would.
+void CloseOnEscape(QWidget* window);
+
 // The folder picker; the chosen folder without a trailing separator, or "" on cancel.
 [[nodiscard]] QString BrowseForFolder(Dialogs& dialogs, QWidget* owner, const QString& title);
 

@@ -120,15 +120,23 @@ bool Form1::DoCompilation(bool makeChn)
             if (index < m_errors.count() && !m_building)
                 goToError(index);
         });
+        connect(m_monitor, &Form2::unloaded, this, &Form1::rememberMonitorPlace);
     }
+    // A monitor loaded afresh is put where it covers none of this window.
+    const auto bringUpMonitor = [&] {
+        const bool fresh = !m_monitor->isLoaded();
+        m_monitor->bringUp(this, project.ProjectName);
+        if (fresh)
+            placeMonitor();
+    };
     const bool oldOutputGone = tarvel::RemoveOldOutput(projectDir, baseName, makeChn);
     const tarvel::ProjectSizeCheck size = tarvel::CheckProjectSize(projectDir, baseName);
     if (size.tooLarge()) {
-        m_monitor->bringUp(this, project.ProjectName);
+        bringUpMonitor();
         m_monitor->showSizeError(projectDir, size.largest);
         return false;
     }
-    m_monitor->bringUp(this, project.ProjectName);
+    bringUpMonitor();
 
     // A build is judged by the files it leaves, so none of them may be left from before: the
     // output, the chain file a .com is joined from, and an error list nobody read.
@@ -173,7 +181,7 @@ bool Form1::DoCompilation(bool makeChn)
     }
     m_code->setHighlightedLine(-1);
     // The outcome is shown also when the monitor was closed during the compile.
-    m_monitor->bringUp(this, project.ProjectName);
+    bringUpMonitor();
     if (!ran.started) {
         m_monitor->showErrors(QStringLiteral("The build script could not be run:\r\n%1 %2\r\n")
                                   .arg(run.program, run.arguments.join(QLatin1Char(' '))));
@@ -188,7 +196,7 @@ bool Form1::DoCompilation(bool makeChn)
     m_errors.set(outcome.errors.errors);
     m_monitor->showErrorList(outcome.report, m_errors.count());
     if (!m_errors.isEmpty()) {
-        const ErrorJump jump = jumpToError(m_errors.at(0).file, m_errors.at(0).line);
+        const ErrorJump jump = jumpToError(m_errors.at(0));
         if (jump.done) {
             m_errors.setCurrent(0);
             showErrorStatus(0, jump);
@@ -197,8 +205,10 @@ bool Form1::DoCompilation(bool makeChn)
     return false;
 }
 
-Form1::ErrorJump Form1::jumpToError(const QString& file, int line)
+Form1::ErrorJump Form1::jumpToError(const tarvel::CompilerError& error)
 {
+    const QString& file = error.file;
+    const int line = error.line;
     ErrorJump jump;
     bool named = false;
     int target = 0;
@@ -230,8 +240,12 @@ Form1::ErrorJump Form1::jumpToError(const QString& file, int line)
     }
     if (line > 0) {
         m_code->setHighlightedLine(line - 1);
-        m_code->setCaret(line - 1, 0);
+        // The record's column counts from 1; none (or 0) is the start of the line.
+        m_code->setCaret(line - 1, qMax(0, tarvel::LeadingNumber(error.column) - 1));
     }
+    // The user goes on typing where the error is, also after a click in the monitor.
+    activateWindow();
+    m_code->setFocus(Qt::OtherFocusReason);
     QStringList missing;
     if (!named)
         missing << QStringLiteral("%1 is not in the project tree").arg(file);
@@ -251,7 +265,7 @@ void Form1::goToError(int index)
     // As a build does before its jump: the line of the error gone to before is no longer marked.
     const int marked = m_code->highlightedLine();
     m_code->setHighlightedLine(-1);
-    const ErrorJump jump = jumpToError(error.file, error.line);
+    const ErrorJump jump = jumpToError(error);
     if (!jump.done) {
         m_code->setHighlightedLine(marked);
         return;

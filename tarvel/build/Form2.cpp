@@ -69,6 +69,7 @@ void Form2::load(QWidget* mainWindow, const QString& projectName)
     common::SetFormOnTop(this, true);
     setText(QStringLiteral("Compiling ") + projectName + QStringLiteral("..."));
     m_records = 0;
+    m_showsErrors = false;
     m_timer2->stop();
     showOnly(Compiling0);
     m_timer1->start();
@@ -82,6 +83,15 @@ void Form2::bringUp(QWidget* mainWindow, const QString& projectName)
         load(mainWindow, projectName);
         return;
     }
+    if (m_showsErrors) {
+        // The window keeps its place and stays on top; only the outcome shown starts over.
+        setText(QStringLiteral("Compiling ") + projectName + QStringLiteral("..."));
+        m_records = 0;
+        m_showsErrors = false;
+        m_timer2->stop();
+        showOnly(Compiling0);
+        m_timer1->start();
+    }
     show();
     raise();
 }
@@ -89,6 +99,7 @@ void Form2::bringUp(QWidget* mainWindow, const QString& projectName)
 void Form2::showSizeError(const QString& projectDir, const QStringList& largestFiles)
 {
     m_records = 0;
+    m_showsErrors = true;
     m_timer1->stop();
     showOnly(Error1);
     m_timer2->start();
@@ -120,6 +131,7 @@ void Form2::showErrorList(const QString& report, int records)
     m_timer1->stop();
     setText(report);
     m_records = records;
+    m_showsErrors = true;
 }
 
 void Form2::markRecord(int index)

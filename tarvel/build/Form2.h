@@ -31,7 +31,8 @@ public:
     void load(QWidget* mainWindow, const QString& projectName);
 
     // Shows the window for a build: loads it when it is not loaded; a window still open from an
-    // earlier build is shown as it stands, its text and pictures unchanged.
+    // earlier build is shown as it stands, its text and pictures unchanged, unless it shows that
+    // build's errors: those are no longer current, and the window starts over as load() does.
     void bringUp(QWidget* mainWindow, const QString& projectName);
 
     [[nodiscard]] bool isLoaded() const { return m_loaded; }
@@ -80,4 +81,5 @@ private:
     QTimer* m_timer2 = nullptr;
     bool m_loaded = false;
     int m_records = 0; // error records listed in the text
+    bool m_showsErrors = false; // the text is an error report
 };

@@ -6,16 +6,19 @@
 #include "core/Paths.h"
 #include "core/Text.h"
 #include "core/TextFile.h"
+#include "editor/FindInFilesDialog.h"
 #include "editor/IncludeFiles.h"
 #include "editor/PaneCycling.h"
 #include "editor/RoutineHeaders.h"
 #include "editor/SignatureLookup.h"
 #include "projects/ProjectFile.h"
 #include "shell/CodeEditor.h"
+#include "shell/GoToLineDialog.h"
 #include "ui/Dialogs.h"
 #include "ui/OpenDialogFilter.h"
 #include "ui/Windows.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -244,11 +247,12 @@ void Form1::ShowIncludeOnLine(int line)
     const auto tell = [this](const QString& text) {
         m_dialogs.message(this, text, QStringLiteral("Tarvel"), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
     };
-    const QString path = common::FindFileNoCase(m_project.projectDir(), *name);
+    const QString projectDir = m_project.projectDir();
+    const QString path = common::FindFileNoCase(projectDir, *name);
     const QFileInfo file(path);
     if (path.isEmpty() || !file.exists()) {
         tell(QStringLiteral("The include file %1 is missing: there is no such file in the project folder\n%2")
-                 .arg(*name, m_project.projectDir()));
+                 .arg(*name, projectDir));
         return;
     }
     if (file.isDir()) {
@@ -261,7 +265,29 @@ void Form1::ShowIncludeOnLine(int line)
         return;
     }
     probe.close();
-    // A document is always a node of the tree, so the tree is refreshed to take the file in.
+    // The tree holds only files of the project folder itself; a refresh cannot add others.
+    const QString folder = QDir::cleanPath(file.absolutePath());
+    const QString project = QDir::cleanPath(QDir(projectDir).absolutePath());
+    if (folder != project) {
+        const bool inside = folder.startsWith(project + QLatin1Char('/'));
+        tell(QStringLiteral("%1 is %2 the project folder:\n%3\n\nThe project tree shows only the files of the project "
+                            "folder itself, so it cannot be shown as a project document.")
+                 .arg(*name, inside ? QStringLiteral("in a subfolder of") : QStringLiteral("outside"), path));
+        return;
+    }
+    // The tree lists the includes of the main file and of its includes; the includes of a file
+    // two levels down are not read, so a refresh cannot add them either.
+    int depth = 0;
+    for (int at = m_project.shownNode(); at > 2 && depth < m_project.nodeCount(); at = m_project.node(at).parent)
+        ++depth;
+    if (depth >= 2) {
+        tell(QStringLiteral("%1 is included from %2, which is itself included two levels below the main file. The "
+                            "project tree shows includes only down to that level, so it cannot be shown as a "
+                            "project document.")
+                 .arg(*name, m_project.shownName()));
+        return;
+    }
+    // The directive is newer than the tree: a refresh reads it.
     const Dialogs::Answer refresh = m_dialogs.message(
         this, QStringLiteral("%1 is in the project folder but not in the project tree.\nRefresh the project tree to show it?").arg(*name),
         QStringLiteral("Tarvel"), Dialogs::Icon::Question, Dialogs::Buttons::YesNo);
@@ -274,9 +300,8 @@ void Form1::ShowIncludeOnLine(int line)
         TV_NodeClick(node(index));
         return;
     }
-    tell(QStringLiteral("%1 is included from a file the project tree does not read (it lists the includes of the main "
-                        "file and of their files only), so it cannot be shown as a project document.")
-             .arg(*name));
+    tell(QStringLiteral("%1 is still not in the project tree: the tree reads only include directives that stand "
+                        "alone on their line.").arg(*name));
 }
 
 bool Form1::insertIncludeDirective(const QString& fileName)
@@ -407,6 +432,77 @@ void Form1::mnuFindNext_Click()
 void Form1::mnuReplace_Click()
 {
     m_code->executeCommand(CodeEditor::CmdFindReplace);
+}
+
+void Form1::mnuFindPrevious_Click()
+{
+    m_code->findPrevious();
+}
+
+void Form1::mnuGoToLine_Click()
+{
+    int line = 0;
+    int column = 0;
+    m_code->selectionStart(&line, &column);
+    GoToLineDialog dialog(m_code->lineCount(), line + 1, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_code->setCaret(dialog.line() - 1, 0);
+    m_code->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1::mnuFindInFiles_Click()
+{
+    if (!m_project.isOpen())
+        return;
+    if (!m_findInFiles) {
+        m_findInFiles = new FindInFilesDialog(this);
+        connect(m_findInFiles, &FindInFilesDialog::searchRequested, this, [this](const tarvel::SearchRequest& request) {
+            // The shown document as edited; every other file as it is on disk.
+            const QString shownName = m_project.isFileNode(m_project.shownNode()) ? m_project.shownName() : QString();
+            const QByteArray edited = m_code->text().toLatin1();
+            QList<tarvel::SearchFile> files;
+            for (int i = 2; i <= m_project.nodeCount(); ++i) {
+                tarvel::SearchFile file{m_project.node(i).text, m_project.filePath(i), std::nullopt};
+                if (file.name == shownName)
+                    file.edited = edited;
+                files << file;
+            }
+            m_findInFiles->showResults(tarvel::SearchFiles(files, request));
+        });
+        connect(m_findInFiles, &FindInFilesDialog::hitActivated, this,
+                [this](const tarvel::SearchHit& hit) { showFileAt(hit.file, hit.line, hit.column); });
+    }
+    QString seed = m_code->activeView()->selectedText();
+    if (seed.isEmpty() || seed.contains(QLatin1Char('\n')) || seed.contains(QLatin1Char('\r')))
+        seed = m_code->wordAtCaret();
+    m_findInFiles->setFindText(seed);
+    m_findInFiles->show();
+    m_findInFiles->raise();
+    m_findInFiles->activateWindow();
+}
+
+bool Form1::showFileAt(const QString& name, int line, int column)
+{
+    int index = 0;
+    for (int i = 2; i <= m_project.nodeCount() && !index; ++i) {
+        if (m_project.node(i).text == name)
+            index = i;
+    }
+    if (!index)
+        return false;
+    const auto shown = [&] {
+        return m_project.isFileNode(m_project.shownNode()) && m_project.node(m_project.shownNode()).text == name;
+    };
+    if (!shown()) {
+        TV_NodeClick(node(index));
+        if (!shown())
+            return false; // cancelled, or the file could not be read
+    }
+    m_code->setCaret(line, column);
+    activateWindow();
+    m_code->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 void Form1::mnuUndo_Click()

@@ -251,6 +251,7 @@ bool Form1::LoadProject(const QString& mainFilePath)
     m_project.open(projectDir, tarvel::BuildProjectTree(m_project.info().ProjectName, common::ExtractFileName(mainFile),
                                                         text.value(), folder, read));
     m_code->loadBytes(text.value());
+    m_state.lastProjectFolder = projectDir;
     renderTree();
     attachShownDocument(mainFile);
     renderSelection();
@@ -429,7 +430,11 @@ void Form1::mnuNew_Click()
     const bool autoexec = Tag.at(0).digitValue() >= 1;
     const QString templateName = Tag.mid(1);
 
-    const QString chosen = m_dialogs.saveFile(this, QStringLiteral("New File"), BrowseDir, QString(),
+    // The folder last used for projects, never the program's own (not writable once installed).
+    QString startIn = m_state.lastProjectFolder;
+    if (startIn.isEmpty() || !QFileInfo(startIn).isDir())
+        startIn = QDir::homePath();
+    const QString chosen = m_dialogs.saveFile(this, QStringLiteral("New File"), startIn, QString(),
                                               {Dialogs::Filter{QStringLiteral("Pascal files (*.pas) "), {QStringLiteral("*.pas")}}});
     if (chosen.trimmed().isEmpty() || !mayDropEdits(true))
         return;

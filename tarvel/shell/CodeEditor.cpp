@@ -563,6 +563,23 @@ bool CodeEditor::findNext()
                                    true, true, -1, -1, true);
 }
 
+bool CodeEditor::findPrevious()
+{
+    if (m_search.text.isEmpty()) {
+        showFindDialog(false);
+        return false;
+    }
+    // From the start of the selection, so the match shown now is not found again.
+    int line = 0;
+    int column = 0;
+    selectionStart(&line, &column);
+    const bool found = activeView()->findFirst(m_search.text, false, m_search.matchCase, m_search.wholeWord, true,
+                                               false, line, column, true);
+    if (!found)
+        QApplication::beep();
+    return found;
+}
+
 int CodeEditor::searchFlags() const
 {
     return (m_search.matchCase ? QsciScintillaBase::SCFIND_MATCHCASE : 0)

@@ -84,6 +84,10 @@ public:
     int commandKeyCount(int command) const;
     void removeCommandKey(int command);
 
+    // Repeats the last search backwards from the start of the selection, wrapping at the top;
+    // opens the find dialog when nothing was searched yet. False when nothing was found.
+    bool findPrevious();
+
     // The find / replace dialog once a find command has opened it, else null.
     FindReplaceDialog* findReplaceDialog() const { return m_findDialog; }
 

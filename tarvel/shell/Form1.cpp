@@ -3,6 +3,7 @@
 #include "core/Paths.h"
 #include "core/Text.h"
 #include "shell/CodeEditor.h"
+#include "shell/PaneHandle.h"
 #include "shell/ShellLayout.h"
 #include "shell/WordList.h"
 #include "ui/Accessibility.h"
@@ -12,9 +13,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSessionManager>
 #include <QShortcut>
 #include <QStatusBar>
@@ -53,9 +56,8 @@ Form1::Form1(const common::AppFolders& folders, Dialogs& dialogs, const QString&
     AutoCompleteCount = AutoCompleteWords.size() - 1;
     BrowseDir = common::AddBackslash(m_folders.installed ? QDir::homePath() : m_appDir);
     Form_Resize();
-    QPalette blue = m_picBkg->palette();
-    blue.setColor(QPalette::Window, QColor(0, 0, 255));
-    m_picBkg->setPalette(blue);
+    // The background shows only in the narrow gap above the status bar; it takes the window's
+    // own colour so the gap reads as part of the frame.
     SplitOn = false;
     m_project.setInfo(tarvel::ProjectInfo());
     if (m_folders.installed) {
@@ -64,6 +66,7 @@ Form1::Form1(const common::AppFolders& folders, Dialogs& dialogs, const QString&
         QDir().mkpath(m_folders.userData + QStringLiteral("/dsk"));
     }
     LoadSettings();
+    restoreWindowState();
     RefreshRecentMenu();
     setProjectItemsEnabled(false);
     common::NameControlsForAccessibility(this);
@@ -98,6 +101,15 @@ void Form1::buildControls()
     m_tree->setObjectName(QStringLiteral("TV"));
     m_tree->setAccessibleName(QStringLiteral("Project tree"));
     m_tree->setGeometry(0, 0, twipsToPixels(tarvel::TreeWidthTwips), 100);
+    m_treeWidthTwips = tarvel::TreeWidthTwips;
+    // Dragging the bar at the tree's right edge widens or narrows the tree.
+    m_treeHandle = new PaneHandle(client, [this](int left) {
+        const int widest = centralWidget()->width() - 100;
+        m_treeWidthTwips = pixelsToTwips(qMax(60, qMin(left + PaneHandle::kWidth, widest)));
+        Form_Resize();
+    });
+    m_treeHandle->setObjectName(QStringLiteral("TreeHandle"));
+    m_treeHandle->setAccessibleName(QStringLiteral("Border between project tree and editor"));
     // The image list, made once.
     m_images = {QIcon(), style()->standardIcon(QStyle::SP_DirClosedIcon), style()->standardIcon(QStyle::SP_DirOpenIcon),
                 style()->standardIcon(QStyle::SP_FileIcon)};
@@ -206,8 +218,8 @@ void Form1::buildMenus()
     m_newInc = addItem(newMenu, "mnuNewInc", QStringLiteral("Include file"));
     connect(m_newInc, &QAction::triggered, this, &Form1::mnuNewInc_Click);
     QMenu* open = submenu(file, "mnOpen", QStringLiteral("Open"));
-    connect(addItem(open, "mnuOpenProject", QStringLiteral("Project file")), &QAction::triggered, this,
-            &Form1::mnuOpenProject_Click);
+    connect(addItem(open, "mnuOpenProject", QStringLiteral("Project file"), QKeySequence(Qt::CTRL | Qt::Key_O)),
+            &QAction::triggered, this, &Form1::mnuOpenProject_Click);
     connect(addItem(open, "mnuFileOpen", QStringLiteral("Pascal file")), &QAction::triggered, this,
             &Form1::mnuFileOpen_Click);
     m_openInc = addItem(open, "mnuOpenIncfile", QStringLiteral("Include file"));
@@ -253,10 +265,19 @@ void Form1::buildMenus()
     connect(m_paste, &QAction::triggered, this, &Form1::mnuPaste_Click);
     connect(addItem(edit, "mnuDelete", QStringLiteral("Delete")), &QAction::triggered, this, &Form1::mnuDelete_Click);
     separator(edit, "mnuspearator5");
-    connect(addItem(edit, "mnuFind", QStringLiteral("Find")), &QAction::triggered, this, &Form1::mnuFind_Click);
-    connect(addItem(edit, "mnuFindNext", QStringLiteral("Find Next")), &QAction::triggered, this,
-            &Form1::mnuFindNext_Click);
-    connect(addItem(edit, "mnuReplace", QStringLiteral("Replace")), &QAction::triggered, this, &Form1::mnuReplace_Click);
+    connect(addItem(edit, "mnuFind", QStringLiteral("Find"), QKeySequence(Qt::CTRL | Qt::Key_F)), &QAction::triggered,
+            this, &Form1::mnuFind_Click);
+    connect(addItem(edit, "mnuFindNext", QStringLiteral("Find Next"), QKeySequence(Qt::Key_F3)), &QAction::triggered,
+            this, &Form1::mnuFindNext_Click);
+    connect(addItem(edit, "mnuFindPrevious", QStringLiteral("Find Previous"), QKeySequence(Qt::SHIFT | Qt::Key_F3)),
+            &QAction::triggered, this, &Form1::mnuFindPrevious_Click);
+    connect(addItem(edit, "mnuReplace", QStringLiteral("Replace"), QKeySequence(Qt::CTRL | Qt::Key_H)),
+            &QAction::triggered, this, &Form1::mnuReplace_Click);
+    connect(addItem(edit, "mnuGoToLine", QStringLiteral("Go to Line..."), QKeySequence(Qt::CTRL | Qt::Key_G)),
+            &QAction::triggered, this, &Form1::mnuGoToLine_Click);
+    QAction* findInFiles =
+        addItem(edit, "mnuFindInFiles", QStringLiteral("Find in Project Files..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    connect(findInFiles, &QAction::triggered, this, &Form1::mnuFindInFiles_Click);
     separator(edit, "mnuSeparator7");
     m_undo = addItem(edit, "mnuUndo", QStringLiteral("Undo"));
     connect(m_undo, &QAction::triggered, this, &Form1::mnuUndo_Click);
@@ -302,7 +323,7 @@ void Form1::buildMenus()
     separator(help, "mnseparator0");
     connect(addItem(help, "mnuAbout", QStringLiteral("About")), &QAction::triggered, this, &Form1::mnuAbout_Click);
 
-    m_projectItems = {save->menuAction(), print, compile, compileRun, prop, refresh, m_newInc, m_openInc, compileChn};
+    m_projectItems = {save->menuAction(), print, compile, compileRun, prop, refresh, m_newInc, m_openInc, compileChn, findInFiles};
     save->menuAction()->setObjectName(QStringLiteral("mnuSave"));
     newMenu->menuAction()->setObjectName(QStringLiteral("mnuNewMenu"));
     open->menuAction()->setObjectName(QStringLiteral("mnOpen"));
@@ -324,6 +345,7 @@ void Form1::freeEditorKeys()
 void Form1::start()
 {
     show();
+    applyRestoredPanes();
     m_code->setFocus();
     Form_Activate();
     if (!m_folders.problem.isEmpty()) {
@@ -333,6 +355,8 @@ void Form1::start()
 
     const QString argument = m_commandLine;
     if (argument.isEmpty()) {
+        if (reopenLastProject())
+            return;
         if (Settings.ShowNewProjectDialog)
             mnuNew_Click();
         return;
@@ -377,11 +401,17 @@ void Form1::Form_Resize()
     current.editorWidth = pixelsToTwips(m_code->width());
     current.editorHeight = pixelsToTwips(m_code->height());
     current.treeHeight = pixelsToTwips(m_tree->height());
+    current.treeWidth = m_treeWidthTwips;
 
     const tarvel::ShellLayout layout =
         tarvel::ComputeShellLayout(width, height, statusHeight, m_showTree->isChecked(), current);
     m_tree->setVisible(layout.treeVisible);
-    m_tree->setGeometry(0, 0, twipsToPixels(tarvel::TreeWidthTwips), twipsToPixels(layout.treeHeight));
+    // The handle takes the tree's last pixels, so the editor stays where it was.
+    const int treeWidth = twipsToPixels(layout.treeWidth) - PaneHandle::kWidth;
+    m_tree->setGeometry(0, 0, treeWidth, twipsToPixels(layout.treeHeight));
+    m_treeHandle->setVisible(layout.treeVisible);
+    m_treeHandle->setGeometry(treeWidth, 0, PaneHandle::kWidth, twipsToPixels(layout.treeHeight));
+    m_treeHandle->raise();
     m_code->setGeometry(twipsToPixels(layout.editorLeft), 0, twipsToPixels(layout.editorWidth),
                         twipsToPixels(layout.editorHeight));
     m_picBkg->setGeometry(client->rect());
@@ -448,6 +478,7 @@ void Form1::mnuExit_Click()
     if (!mayDropEdits(true))
         return;
     m_exiting = true;
+    saveWindowState();
     QApplication::exit(0);
     hide();
 }
@@ -464,6 +495,7 @@ void Form1::closeEvent(QCloseEvent* event)
     }
     if (m_building)
         QApplication::exit(0);
+    saveWindowState();
     event->accept();
 }
 

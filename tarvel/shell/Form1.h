@@ -6,6 +6,7 @@
 #include "projects/OpenProject.h"
 #include "projects/ProjectTreeWidget.h"
 #include "shell/ConfigSettings.h"
+#include "shell/WindowState.h"
 #include "tools/OutsideTools.h"
 
 #include <QIcon>
@@ -19,6 +20,7 @@
 #include <memory>
 
 class CodeEditor;
+class FindInFilesDialog;
 class Form2;
 class Form6;
 class Form7;
@@ -127,6 +129,10 @@ public:
     void mnuFind_Click();
     void mnuFindNext_Click();
     void mnuReplace_Click();
+    // Find backwards (Shift+F3), Go to Line (Ctrl+G), Find in Project Files (Ctrl+Shift+F).
+    void mnuFindPrevious_Click();
+    void mnuGoToLine_Click();
+    void mnuFindInFiles_Click();
     void mnuUndo_Click();
     void mnuRedo_Click();
     void mnuClear_Click();
@@ -174,6 +180,9 @@ public:
     bool refuseWhileBuilding();
     // The error records of the last build and the one gone to.
     const tarvel::ErrorList& lastErrors() const { return m_errors; }
+    // The window state kept beside config.cfg: loaded at construction, written at exit.
+    const tarvel::WindowState& windowLayout() const { return m_state; }
+    QString windowStateFilePath() const;
     // How long after Compile and Run started the emulator an exit with a non-zero status is
     // shown with the emulator's last output (common::RunWatch::kQuickFailureMs unless changed).
     void setEmulatorWatchWindow(int milliseconds) { m_emulatorWatchMs = milliseconds; }
@@ -190,6 +199,20 @@ private:
     QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut = {});
     void setProjectItemsEnabled(bool enabled);
     void freeEditorKeys();
+    // The remembered window state: applied before the first show, written when the window closes.
+    void restoreWindowState();
+    void applyRestoredPanes();
+    void saveWindowState();
+    // Shows the document of file `name` (as the tree names it) at a line and column (from 0)
+    // through the normal document switch, the keyboard focus in the editor; false when the switch
+    // did not happen.
+    bool showFileAt(const QString& name, int line, int column);
+    // The compilation monitor where it covers none of the main window, or where the user last
+    // put it.
+    void placeMonitor();
+    void rememberMonitorPlace();
+    // Opens the first recent project when the user asked for that; true when a project is open.
+    bool reopenLastProject();
 
     // Rendering the open project.
     void renderTree();
@@ -248,8 +271,9 @@ private:
         bool done = true; // false when the user cancelled the save question
         QString missing;
     };
-    // A document already shown (also under another node of the same file) is not loaded again.
-    ErrorJump jumpToError(const QString& file, int line);
+    // A document already shown (also under another node of the same file) is not loaded again;
+    // the caret goes to the record's line and column.
+    ErrorJump jumpToError(const tarvel::CompilerError& error);
     // Goes to record `index` of the last build's errors and says so in panel 3.
     void goToError(int index);
     // Says in panel 3 which record the editor shows ("Error 1 of 3: ...") and what of it is missing.
@@ -285,6 +309,11 @@ private:
     QList<QTreeWidgetItem*> m_items; // by node index - 1
     std::array<QIcon, 4> m_images;   // the image list: 1 closed, 2 open, 3 file
     QWidget* m_picBkg = nullptr;
+    QWidget* m_treeHandle = nullptr;
+    int m_treeWidthTwips = 0;
+    tarvel::WindowState m_state;
+    QPoint m_monitorPlacedAt; // where the monitor was last put; another place is the user's
+    QPointer<FindInFilesDialog> m_findInFiles;
     QTimer* m_timer = nullptr;
     std::array<QLabel*, 3> m_panels{};
     std::array<QAction*, 5> m_recent{};

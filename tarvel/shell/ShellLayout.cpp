@@ -11,9 +11,9 @@ ShellLayout ComputeShellLayout(int clientWidth, int clientHeight, int statusBarH
     const int height = clientHeight - statusBarHeight - BottomGapTwips;
     layout.treeVisible = showTree;
     if (showTree) {
-        layout.editorLeft = EditorLeftWithTreeTwips;
-        if (clientWidth - TreeWidthTwips > 0)
-            layout.editorWidth = clientWidth - TreeWidthTwips;
+        layout.editorLeft = layout.treeWidth - TreeOverlapTwips;
+        if (clientWidth - layout.treeWidth > 0)
+            layout.editorWidth = clientWidth - layout.treeWidth;
         if (height >= 0) {
             layout.editorHeight = height;
             layout.treeHeight = height;

@@ -7,10 +7,13 @@ inline constexpr int TwipsPerPixel = 15;
 inline constexpr int TreeWidthTwips = 2415;
 inline constexpr int EditorLeftWithTreeTwips = 2400;
 inline constexpr int BottomGapTwips = 70;
+// The editor overlaps the tree's right edge by this much.
+inline constexpr int TreeOverlapTwips = TreeWidthTwips - EditorLeftWithTreeTwips;
 
 // Where the tree and the editor go in a client area of W x H twips (status bar included).
 struct ShellLayout {
     bool treeVisible = true;
+    int treeWidth = TreeWidthTwips; // the user may drag it wider or narrower
     int editorLeft = EditorLeftWithTreeTwips;
     int editorWidth = 0;
     int editorHeight = 0;

@@ -96,7 +96,8 @@ void Form1::mnuRefHelp_Click()
 void Form1::mnuAbout_Click()
 {
     if (!m_about) {
-        m_about = new Form6(programStarter(), this);
+        const QString readme = common::AddBackslash(m_appDir) + QStringLiteral("README.md");
+        m_about = new Form6(programStarter(), this, common::FileExists(readme) ? readme : QString());
         connect(m_about, &Form6::historyRequested, this, [this] {
             if (!m_history)
                 m_history = new Form7(m_appDir, this);
@@ -112,11 +113,16 @@ void Form1::mnupreferences_Click()
     if (m_folders.installed && tarvel::TpjTypeInstalledWithKit(m_appDir))
         preferences.showTypeRegisteredWithKit();
     preferences.setProjectFolder(m_project.projectDir());
+    preferences.setReopenLastProject(m_state.reopenLastProject);
     preferences.exec();
     if (!preferences.accepted())
         return;
     Settings = *preferences.accepted();
     SaveSettings();
+    if (preferences.reopenLastProject() != m_state.reopenLastProject) {
+        m_state.reopenLastProject = preferences.reopenLastProject();
+        saveWindowState();
+    }
     if (Settings.RegisterTpj && !m_registrationError.isEmpty()) {
         m_dialogs.message(this, QStringLiteral("The .tpj file type could not be registered:\n") + m_registrationError,
                           QStringLiteral("Tarvel"), common::Dialogs::Icon::Exclamation, common::Dialogs::Buttons::Ok);

@@ -129,6 +129,7 @@ Form4::Form4(const tarvel::ConfigSettings& settings, const QString& applicationD
     m_noChooser = check("Check3", QStringLiteral("Don't open the new project dialog at startup"),
                         !m_settings.ShowNewProjectDialog);
     m_tooltip = check("Chktooltip", QStringLiteral("Use function auto-tooltip"), m_settings.AutoTooltip);
+    m_reopen = check("chkReopen", QStringLiteral("Reopen the last project at start"), false);
 
     // Enter answers Ok; Esc and the close box answer Cancel.
     QPushButton* ok = button(this, "Command1", QStringLiteral("Ok"), {81, 33});
@@ -137,7 +138,7 @@ Form4::Form4(const tarvel::ConfigSettings& settings, const QString& applicationD
 
     auto* checks = new QVBoxLayout;
     checks->setSpacing(0);
-    for (QCheckBox* box : {m_register, m_autoSave, m_noChooser, m_tooltip})
+    for (QCheckBox* box : {m_register, m_autoSave, m_noChooser, m_tooltip, m_reopen})
         checks->addWidget(box);
     auto* bottom = new QHBoxLayout;
     bottom->addLayout(checks);
@@ -205,6 +206,16 @@ void Form4::Command1_Click()
     stored.DiskImagePath = m_diskImage->text();
     m_accepted = stored;
     accept();
+}
+
+void Form4::setReopenLastProject(bool on)
+{
+    m_reopen->setChecked(on);
+}
+
+bool Form4::reopenLastProject() const
+{
+    return m_reopen->isChecked();
 }
 
 void Form4::Command2_Click()

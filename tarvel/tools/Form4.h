@@ -29,6 +29,10 @@ public:
     // The open project's folder ("" for none): the disk image folder may not be in it.
     void setProjectFolder(const QString& projectDir) { m_projectDir = projectDir; }
 
+    // "Reopen the last project at start", kept outside the settings record.
+    void setReopenLastProject(bool on);
+    bool reopenLastProject() const;
+
     // The settings as OK stored them; nothing when the window was cancelled or closed.
     const std::optional<tarvel::ConfigSettings>& accepted() const { return m_accepted; }
 
@@ -81,4 +85,5 @@ private:
     QCheckBox* m_autoSave = nullptr;
     QCheckBox* m_noChooser = nullptr;
     QCheckBox* m_tooltip = nullptr;
+    QCheckBox* m_reopen = nullptr;
 };

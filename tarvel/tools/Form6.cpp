@@ -5,11 +5,13 @@
 #include "ui/Windows.h"
 
 #include <QCursor>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -34,8 +36,8 @@ const QColor LinkPressed(255, 0, 0);
 
 } // namespace
 
-Form6::Form6(tarvel::ProgramStarter& starter, QWidget* mainWindow)
-    : QWidget(mainWindow, Qt::Window), m_starter(starter)
+Form6::Form6(tarvel::ProgramStarter& starter, QWidget* mainWindow, const QString& readmePath)
+    : QWidget(mainWindow, Qt::Window), m_starter(starter), m_readme(readmePath)
 {
     setObjectName(QStringLiteral("Form6"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -82,14 +84,17 @@ Form6::Form6(tarvel::ProgramStarter& starter, QWidget* mainWindow)
     credits->setSpacing(0);
     credits->addWidget(label(frame, "Label5", QStringLiteral("Tarvel - a Turbo Pascal 3 IDE for MSX computers")));
     credits->addWidget(label(frame, "Label4", QStringLiteral("Made by MSX fans for MSX fans.")));
-    m_link = label(frame, "Label2", tarvel::HomePageUrl().host());
+    m_link = label(frame, "Label2", QStringLiteral("Read me: ") + QFileInfo(m_readme).fileName());
     credits->addWidget(m_link, 0, Qt::AlignLeft);
     m_link->setMouseTracking(true);
     m_link->installEventFilter(this);
-    m_link->setAccessibleDescription(QStringLiteral("Opens the home page"));
+    m_link->setAccessibleDescription(QStringLiteral("Opens the README the kit ships"));
+    m_link->setVisible(!m_readme.isEmpty());
 
     const QRect framePlace = twips(120, 1320, 4455, 975);
-    const QSize frameSize = framePlace.size().expandedTo(credits->sizeHint());
+    // The layout's hint leaves out the outline drawn around it.
+    const int outline = 2 * frame->frameWidth();
+    const QSize frameSize = framePlace.size().expandedTo(credits->sizeHint() + QSize(outline, outline));
     const int top = qMax(framePlace.top(), m_history->geometry().bottom() + 4);
     const int width = std::max({px(4665), version->geometry().right() + 8,
                             m_history->geometry().right() + 8, framePlace.left() + frameSize.width() + 8});
@@ -107,6 +112,7 @@ Form6::Form6(tarvel::ProgramStarter& starter, QWidget* mainWindow)
     // Load.
     setLinkLook(LinkNormal, false);
     common::CenterForm(mainWindow, this);
+    common::CloseOnEscape(this);
     common::NameControlsForAccessibility(this);
 }
 
@@ -132,7 +138,7 @@ bool Form6::eventFilter(QObject* watched, QEvent* event)
                 setLinkLook(LinkPressed, true);
             break;
         case QEvent::MouseButtonRelease:
-            m_starter.open(tarvel::HomePageUrl());
+            m_starter.open(QUrl::fromLocalFile(m_readme));
             break;
         default:
             break;

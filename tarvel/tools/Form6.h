@@ -9,13 +9,14 @@ namespace tarvel {
 class ProgramStarter;
 }
 
-// About Tarvel: logo, version, credits, a link to the home page that reacts to the mouse like
-// a hyperlink, and "Versions history", which asks for the history window and closes this one.
-// Modeless.
+// About Tarvel: logo, version, credits, a link to the README the kit ships that reacts to the
+// mouse like a hyperlink (no link when there is none), and "Versions history", which asks for the
+// history window and closes this one. Modeless.
 class Form6 : public QWidget {
     Q_OBJECT
 public:
-    Form6(tarvel::ProgramStarter& starter, QWidget* mainWindow);
+    // `readmePath`: the kit's README, or "" when it ships none.
+    Form6(tarvel::ProgramStarter& starter, QWidget* mainWindow, const QString& readmePath);
 
     // Every 100 ms: the link returns to its normal look once the mouse is off it.
     void Timer1_Timer();
@@ -31,6 +32,7 @@ private:
 
     tarvel::ProgramStarter& m_starter;
     QLabel* m_link = nullptr;
+    QString m_readme;
     QLabel* m_history = nullptr;
     QTimer* m_timer = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "core/Paths.h"
 #include "core/TextFile.h"
 #include "ui/Accessibility.h"
+#include "ui/Windows.h"
 
 #include <QFontDatabase>
 #include <QPlainTextEdit>
@@ -35,5 +36,6 @@ Form7::Form7(const QString& applicationDirectory, QWidget* mainWindow) : QWidget
         text->setPlainText(QStringLiteral("The version history could not be read.\n") + lines.error());
     }
     text->setFocus();
+    common::CloseOnEscape(this);
     common::NameControlsForAccessibility(this);
 }

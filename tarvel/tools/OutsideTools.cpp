@@ -27,9 +27,4 @@ QString HelpFilePath(const QString& applicationDirectory)
     return common::AddBackslash(applicationDirectory) + QStringLiteral("tp3reference.chm");
 }
 
-QUrl HomePageUrl()
-{
-    return QUrl(QStringLiteral("https://tarvel.example.org/"));
-}
-
 } // namespace tarvel

@@ -33,7 +33,4 @@ public:
 // The Pascal reference help of the application folder.
 [[nodiscard]] QString HelpFilePath(const QString& applicationDirectory);
 
-// The home page the About window links to.
-[[nodiscard]] QUrl HomePageUrl();
-
 } // namespace tarvel

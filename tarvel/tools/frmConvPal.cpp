@@ -124,6 +124,7 @@ frmConvPal::frmConvPal(Dialogs& dialogs, CodeEditor& code, QWidget* mainWindow)
 
     common::NameControlsForAccessibility(this);
     common::CenterForm(mainWindow, this);
+    common::CloseOnEscape(this);
 }
 
 void frmConvPal::Command1_Click()
@@ -231,13 +232,23 @@ void frmConvPal::Command5_Click()
         return;
     const QByteArray bytes = tarvel::Pl5Bytes(tarvel::ToMsxPalette(*read.palette, tarvel::FileDivisor));
 
-    const QString target =
+    QString target =
         m_dialogs
             .saveFile(this, QStringLiteral("Save screen 5 palette file"), QString(), QString(),
                       common::ParseDialogFilter(QStringLiteral("Screen 5 palette files (*.pl5) | *.pl5")))
             .trimmed();
     if (target.isEmpty())
         return;
+    // A name typed without an extension gets the palette file's own.
+    if (!common::ExtractFileName(target).contains(QLatin1Char('.'))) {
+        target += QStringLiteral(".pl5");
+        // The save dialog asked about the name as typed, not about this one.
+        if (common::FileExists(target)
+            && m_dialogs.message(this, QStringLiteral("%1 already exists.\nReplace it?").arg(target),
+                                 QStringLiteral("Tarvel"), Dialogs::Icon::Question, Dialogs::Buttons::YesNo)
+                   != Dialogs::Answer::Yes)
+            return;
+    }
     const common::Status saved = tarvel::WriteOverFileStart(target, bytes);
     if (!saved) {
         m_dialogs.message(this, QStringLiteral("The palette file could not be saved:\n%1").arg(saved.error()),

@@ -9,6 +9,7 @@
 #include "shell/CodeEditor.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -366,4 +367,56 @@ TEST_F(ErrorsFixture, RealOpenMsxWithTheDefaultCommandLineSaysWhyItStopped)
     const QString text = dialogs.messages()[0].text;
     EXPECT_TRUE(text.startsWith("The emulator stopped right after it started (exit status 1).\nIts last output:")) << text.toStdString();
     EXPECT_TRUE(text.contains("Fatal error:")) << text.toStdString();
+}
+
+TEST_F(ErrorsFixture, TheMonitorCoversNoneOfTheWindowEveryJumpLandsInTheEditorAtTheColumnAndASuccessClearsOldErrors)
+{
+    open("program game;\r\n{$I A.INC}\r\n{ERR A.INC,2,7,10,\"first\"}\r\n{ERR GAME.PAS,5,5,11,\"second\"}\r\nbegin end.\r\n");
+    form->setGeometry(QRect(0, 0, 400, 280)); // room for the monitor below on any screen
+    trigger("mnuCompile");
+    ASSERT_TRUE(form->monitor()->isVisible());
+    EXPECT_FALSE(form->monitor()->frameGeometry().intersects(form->frameGeometry()));
+    const auto caretAndFocus = [&](int line, int column) {
+        int atLine = -1, atColumn = -1;
+        form->editor()->selectionStart(&atLine, &atColumn);
+        EXPECT_EQ(atLine, line);
+        EXPECT_EQ(atColumn, column);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == form->editor()->activeView(); }));
+    };
+    {
+        SCOPED_TRACE("after the build");
+        caretAndFocus(1, 6);
+    }
+    {
+        SCOPED_TRACE("double click in the monitor");
+        form->monitor()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form->monitor()));
+        QTest::mouseDClick(monitorText()->viewport(), Qt::LeftButton, Qt::NoModifier, lineInMonitor(2));
+        caretAndFocus(4, 4);
+        QTest::keyClicks(QApplication::focusWidget(), "x");
+        EXPECT_EQ(form->editor()->lineText(4), "begixn end.") << "the next key goes to the editor";
+    }
+    {
+        SCOPED_TRACE("F8");
+        dialogs.queueAnswer(Answer::No); // the edit just made is not kept
+        key(Qt::Key_F8);
+        caretAndFocus(1, 6);
+    }
+
+    // Moved by the user, the monitor comes back there, also after a restart.
+    const QPoint moved = form->monitor()->pos() + QPoint(7, 5);
+    form->monitor()->move(moved);
+    QTest::keyClick(monitorText(), Qt::Key_Escape);
+    testfiles::write(dir + "game.pas", "program game;\r\n{$I A.INC}\r\nbegin end.\r\n");
+    clickTreeNode(*form, 2);
+    trigger("mnuCompile");
+    EXPECT_EQ(form->monitor()->pos(), moved);
+    EXPECT_FALSE(form->monitor()->text().contains("first")) << "no error of the build before";
+    EXPECT_TRUE(form->monitor()->text().contains("No errors - Sucessfully compiled"));
+
+    form->close();
+    form = kit.startForm(dialogs);
+    ASSERT_TRUE(form->OpenProjectFile(dir + "game.tpj"));
+    trigger("mnuCompile");
+    EXPECT_EQ(form->monitor()->pos(), moved);
 }

@@ -155,3 +155,45 @@ TEST_F(IncludeJump, ACtrlClickJumpLeavesNothingSelectedInTheDocumentItShows)
     QTest::keyClicks(view, "x");
     EXPECT_EQ(form->editor()->text(), "xprocedure a;\r\nbegin end;\r\n") << "the next key replaced nothing";
 }
+
+TEST_F(IncludeJump, AnIncludeOutsideTheFolderOrBelowWhatTheTreeReadsIsExplainedWithoutARefresh)
+{
+    testfiles::write(kit.path("outside/x.inc"), "{ x }\r\n");
+    const QString deep = kit.path("deep") + "/";
+    testfiles::write(deep + "main.pas", "program M;\r\n{$I b.inc}\r\n{$I ../outside/x.inc}\r\nbegin end.\r\n");
+    testfiles::write(deep + "b.inc", "{$I c.inc}\r\n");
+    testfiles::write(deep + "c.inc", "{$I d.inc}\r\n");
+    testfiles::write(deep + "d.inc", "{ d }\r\n");
+    ASSERT_TRUE(form->LoadProject(deep + "main.pas"));
+    const int nodes = form->nodeCount();
+    int nodeOfC = 0;
+    for (int i = 2; i <= nodes; ++i) {
+        if (form->project().node(i).text == "C.INC")
+            nodeOfC = i;
+    }
+    ASSERT_NE(nodeOfC, 0) << "two levels down is the deepest the tree shows";
+
+    const struct {
+        const char* name;
+        int node;
+        int line;
+        const char* says;
+    } cases[] = {
+        {"outside the project folder", 2, 2, "outside the project folder"},
+        {"included three levels down", nodeOfC, 0, "two levels below the main file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        clickTreeNode(*form, c.node);
+        form->editor()->insertText("{ edit }", form->editor()->lineCount(), 0);
+        dialogs.clear();
+        f12(c.line);
+        ASSERT_EQ(dialogs.messages().size(), 1);
+        EXPECT_TRUE(dialogs.messages()[0].text.contains(c.says)) << dialogs.messages()[0].text.toStdString();
+        EXPECT_EQ(dialogs.messages()[0].buttons, common::Dialogs::Buttons::Ok) << "no refresh that cannot help";
+        EXPECT_EQ(form->nodeCount(), nodes);
+        EXPECT_TRUE(form->editor()->isModified()) << "nothing was saved";
+        form->editor()->setModified(false);
+    }
+    EXPECT_EQ(testfiles::read(deep + "c.inc"), "{$I d.inc}\r\n");
+}

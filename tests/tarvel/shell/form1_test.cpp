@@ -69,14 +69,15 @@ TEST(Form1Startup, MenusCarryTheirCaptionsShortcutsAndNames)
     auto form = kit.startForm(dialogs);
     struct Row { const char* name; const char* caption; QKeySequence shortcut; };
     const Row rows[] = {
-        {"mnuNew", "Project", {}}, {"mnuNewInc", "Include file", {}}, {"mnuOpenProject", "Project file", {}},
+        {"mnuNew", "Project", {}}, {"mnuNewInc", "Include file", {}}, {"mnuOpenProject", "Project file", QKeySequence("Ctrl+O")},
         {"mnuFileOpen", "Pascal file", {}}, {"mnuOpenIncfile", "Include file", {}},
         {"mnuSavePrj", "Save Project", {}}, {"mnuSaveFile", "Save Current File", QKeySequence("Ctrl+S")},
         {"mnuRefresh", "Refresh Project Tree", {}}, {"mnuProp", "Project Properties", {}},
         {"mnuCompile", "Compile", QKeySequence("F6")}, {"mnuCompileCHN", "Compile to CHN", QKeySequence("F7")},
         {"mnuCompileRun", "Compile and Run", QKeySequence("F5")}, {"mnuPrint", "Print", {}}, {"mnuExit", "Exit", {}},
         {"mnuCut", "Cut", {}}, {"mnuCopy", "Copy", {}}, {"mnuPaste", "Paste", {}}, {"mnuDelete", "Delete", {}},
-        {"mnuFind", "Find", {}}, {"mnuFindNext", "Find Next", {}}, {"mnuReplace", "Replace", {}},
+        {"mnuFind", "Find", QKeySequence("Ctrl+F")}, {"mnuFindNext", "Find Next", QKeySequence("F3")},
+        {"mnuReplace", "Replace", QKeySequence("Ctrl+H")},
         {"mnuUndo", "Undo", {}}, {"mnuRedo", "Redo", {}}, {"mnuClear", "Clear", {}},
         {"mnupreferences", "Preferences", {}}, {"mnuConvPal", "Palette Converter", QKeySequence("Ctrl+F4")},
         {"mnuImgConv", "Image Converter", QKeySequence("Ctrl+F3")}, {"mnuCalc", "Calc", QKeySequence("Ctrl+F2")},

@@ -41,6 +41,7 @@ class About : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        testfiles::write(kit.path("README.md"), "# Tarvel\n");
         form = kit.startForm(dialogs);
         item(*form, "mnuAbout")->trigger();
         about = form->findChild<Form6*>("Form6");
@@ -87,7 +88,7 @@ TEST_F(About, ShowsTheVersionAndTheTextsWithoutBlockingTheMainWindow)
 
 TEST_F(About, TheLinkHoversPressesOpensAndResets)
 {
-    UrlRecorder web("https");
+    UrlRecorder web("file");
     moveMouse(link, link->rect().center());
     EXPECT_EQ(colour(link), QColor(0, 0, 255));
     EXPECT_TRUE(link->font().underline());
@@ -96,7 +97,7 @@ TEST_F(About, TheLinkHoversPressesOpensAndResets)
     EXPECT_EQ(colour(link), QColor(255, 0, 0));
     EXPECT_TRUE(web.urls.isEmpty());
     QTest::mouseRelease(link, Qt::LeftButton, {}, link->rect().center());
-    EXPECT_EQ(web.urls, QList<QUrl>{tarvel::HomePageUrl()});
+    EXPECT_EQ(web.urls, QList<QUrl>{QUrl::fromLocalFile(kit.path("README.md"))});
 
     // The pointer on the link's edge still counts as on it; one pixel beyond, the tick resets it.
     moveMouse(link, link->rect().center() + QPoint(1, 0));
@@ -122,11 +123,28 @@ TEST_F(About, PressingOffTheHoverColourDoesNotTurnTheLinkRed)
     moveMouse(about, QPoint(2, 2));
     about->Timer1_Timer();
     ASSERT_EQ(colour(link), QColor(0, 0, 0));
-    UrlRecorder web("https");
+    UrlRecorder web("file");
     QTest::mousePress(link, Qt::LeftButton, {}, link->rect().center());
     EXPECT_EQ(colour(link), QColor(0, 0, 0));
     QTest::mouseRelease(link, Qt::LeftButton, {}, link->rect().center());
     EXPECT_EQ(web.urls.size(), 1);
+}
+
+TEST_F(About, EveryTextIsShownWholeAndAKitWithoutAReadmeShowsNoLink)
+{
+    for (const char* name : {"Label1", "Label2", "Label3", "Label4", "Label5"}) {
+        SCOPED_TRACE(name);
+        const QLabel* label = about->findChild<QLabel*>(name);
+        EXPECT_GE(label->width(), label->sizeHint().width());
+        EXPECT_TRUE(about->rect().contains(QRect(label->mapTo(about, QPoint(0, 0)), label->size())));
+    }
+    about->close();
+    delete about;
+    QFile::remove(kit.path("README.md"));
+    item(*form, "mnuAbout")->trigger();
+    Form6* bare = form->findChild<Form6*>("Form6");
+    ASSERT_NE(bare, nullptr);
+    EXPECT_FALSE(bare->findChild<QLabel*>("Label2")->isVisible()) << "nothing to link to";
 }
 
 TEST_F(About, VersionsHistoryShowsTheFileLineByLineAndClosesAbout)

@@ -210,8 +210,9 @@ TEST_F(PaletteWindow, ConvertAndSaveABitmapsColourTable)
 
     dialogs.queuePath(kit.path("pic"));
     click("Command5");
-    const QByteArray bytes = testfiles::read(kit.path("pic"));
-    ASSERT_EQ(bytes.size(), 39) << "no extension is added and nothing else is written";
+    EXPECT_FALSE(QFile::exists(kit.path("pic")));
+    const QByteArray bytes = testfiles::read(kit.path("pic.pl5"));
+    ASSERT_EQ(bytes.size(), 39) << "a name without an extension gets .pl5, and nothing else is written";
     EXPECT_EQ(bytes.mid(7, 2), QByteArray("\x07\x01", 2));
     EXPECT_EQ(bytes.mid(37, 2), QByteArray("\x07\x01", 2));
 }
