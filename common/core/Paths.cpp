@@ -9,6 +9,9 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace common {
 
 namespace {
@@ -28,16 +31,16 @@ int lastSeparator(const QString& path)
 
 bool FileExists(const QString& path)
 {
+    // Looked up, never opened: opening a FIFO would wait for a writer.
+    return IsRegularFile(path) && ::access(QFile::encodeName(path).constData(), R_OK) == 0;
+}
+
+bool IsRegularFile(const QString& path)
+{
     if (path.isEmpty())
         return false;
-    QFileInfo info(path);
-    if (info.isDir())
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    file.close();
-    return true;
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 QString AddBackslash(const QString& path)

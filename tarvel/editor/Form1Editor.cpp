@@ -246,7 +246,8 @@ void Form1::ShowIncludeOnLine(int line)
     };
     const QString path = common::FindFileNoCase(m_project.projectDir(), *name);
     const QFileInfo file(path);
-    if (path.isEmpty() || !file.exists()) {
+    // A FIFO or a device is no file to edit: it counts as missing.
+    if (path.isEmpty() || !file.exists() || (!file.isDir() && !common::IsRegularFile(path))) {
         tell(QStringLiteral("The include file %1 is missing: there is no such file in the project folder\n%2")
                  .arg(*name, m_project.projectDir()));
         return;
@@ -255,12 +256,10 @@ void Form1::ShowIncludeOnLine(int line)
         tell(QStringLiteral("The include directive names a folder, not a file:\n%1").arg(path));
         return;
     }
-    QFile probe(path);
-    if (!probe.open(QIODevice::ReadOnly)) {
-        tell(QStringLiteral("The include file %1 cannot be read:\n%2\n\n%3").arg(*name, path, probe.errorString()));
+    if (!common::FileExists(path)) {
+        tell(QStringLiteral("The include file %1 cannot be read:\n%2").arg(*name, path));
         return;
     }
-    probe.close();
     // A document is always a node of the tree, so the tree is refreshed to take the file in.
     const Dialogs::Answer refresh = m_dialogs.message(
         this, QStringLiteral("%1 is in the project folder but not in the project tree.\nRefresh the project tree to show it?").arg(*name),

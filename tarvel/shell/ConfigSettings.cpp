@@ -5,6 +5,8 @@
 #include "core/Text.h"
 #include "core/TextFile.h"
 
+#include <QFile>
+
 namespace tarvel {
 
 bool ConfigSettings::operator==(const ConfigSettings& other) const
@@ -50,9 +52,10 @@ QByteArray EncodeSettings(const ConfigSettings& settings)
     return writer.bytes();
 }
 
-bool DecodeSettings(const QByteArray& bytes, ConfigSettings& settings)
+namespace {
+
+bool decodeSettings(common::RecordReader& reader, ConfigSettings& settings)
 {
-    common::RecordReader reader(bytes);
     reader.readPath(settings.EmulatorPath);
     reader.readPath(settings.EmulatorCommandLine);
     for (QString& slot : settings.RecentFiles)
@@ -63,6 +66,14 @@ bool DecodeSettings(const QByteArray& bytes, ConfigSettings& settings)
     reader.readBool16(settings.ShowNewProjectDialog);
     reader.readBool16(settings.AutoTooltip);
     return reader.complete();
+}
+
+} // namespace
+
+bool DecodeSettings(const QByteArray& bytes, ConfigSettings& settings)
+{
+    common::RecordReader reader(bytes);
+    return decodeSettings(reader, settings);
 }
 
 void LoadSettingsFile(ConfigSettings& settings, const QString& applicationDirectory)
@@ -76,9 +87,11 @@ void LoadSettingsFile(ConfigSettings& settings, const QString& settingsFolder, c
     const QString path = SettingsFilePath(settingsFolder);
     if (!common::FileExists(path))
         return;
-    const common::Result<QByteArray> bytes = common::ReadFileBytes(path);
-    if (bytes)
-        DecodeSettings(bytes.value(), settings);
+    const common::Result<std::unique_ptr<QFile>> file = common::OpenRegularFile(path);
+    if (!file)
+        return;
+    common::RecordReader reader(*file.value());
+    decodeSettings(reader, settings);
 }
 
 common::Status SaveSettingsFile(const ConfigSettings& settings, const QString& applicationDirectory)
