@@ -140,6 +140,22 @@ QString DecodePathBytes(const QByteArray& bytes)
     return QString::fromLatin1(bytes);
 }
 
+Result<QString> CommandLineFromArguments(const QByteArrayList& arguments)
+{
+    QStringList words;
+    for (const QByteArray& argument : arguments) {
+        const QString decoded = QFile::decodeName(argument);
+        if (QFile::encodeName(decoded) != argument) {
+            return Result<QString>::failure(
+                QStringLiteral("The path\n%1\nholds bytes that are not valid in the file system's encoding, so it "
+                               "cannot be opened by name. Rename the file or folder, or open it from the File menu.")
+                    .arg(decoded));
+        }
+        words.append(decoded);
+    }
+    return words.join(QLatin1Char(' '));
+}
+
 QString FindFileNoCase(const QString& directory, const QString& name)
 {
     if (name.isEmpty())

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/Result.h"
+
+#include <QByteArrayList>
 #include <QHash>
 #include <QString>
 
@@ -42,6 +45,10 @@ namespace common {
 [[nodiscard]] QByteArray EncodePathBytes(const QString& path);
 [[nodiscard]] QString DecodePathBytes(const QByteArray& bytes);
 
+// A program's arguments joined with blanks into one text, each decoded from the file system's
+// encoding. Fails, with a reason that shows the argument as far as it can be read, when an
+// argument holds bytes that are not valid there: no file can be opened under such a name.
+[[nodiscard]] Result<QString> CommandLineFromArguments(const QByteArrayList& arguments);
 
 // Looks a file name up inside a directory without regard to ASCII letter case (an exact match wins).
 // The name may hold directory parts separated by '/' or '\'. Returns the existing path, or ""

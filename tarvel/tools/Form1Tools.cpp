@@ -100,7 +100,7 @@ void Form1::mnupreferences_Click()
 
 void Form1::mnuProp_Click()
 {
-    Form3 properties(projectInfo(), this);
+    Form3 properties(projectInfo(), m_dialogs, this);
     properties.exec();
     if (!properties.accepted())
         return;
