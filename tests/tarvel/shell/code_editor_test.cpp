@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
-#include <QFontInfo>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPrinter>
@@ -607,7 +607,16 @@ TEST_F(CodeEditorTest, PascalColouringAndFontInBothPanes)
         EXPECT_EQ(view->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, 11UL), long(QsciLexerPascal::Number));
         const QFont font = view->lexer()->font(QsciLexerPascal::Keyword);
         EXPECT_TRUE(font.bold());
-        EXPECT_TRUE(QFontInfo(font).fixedPitch());
+        EXPECT_EQ(font.family(), QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+        // What the pane draws: narrow and wide letters take the same width in every style used.
+        for (const int style : {int(QsciLexerPascal::Keyword), int(QsciLexerPascal::Default), int(QsciLexerPascal::Comment)}) {
+            const auto width = [view, style](const char* text) {
+                return view->SendScintilla(QsciScintillaBase::SCI_TEXTWIDTH, static_cast<unsigned long>(style), text);
+            };
+            EXPECT_GT(width("iiiiiiii"), 0);
+            for (const char* letters : {"WWWWWWWW", "llllllll", "MMMMMMMM", "........", "mmmmmmmm"})
+                EXPECT_EQ(width(letters), width("iiiiiiii")) << style << " " << letters;
+        }
         EXPECT_EQ(view->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, 0UL + QsciLexerPascal::Keyword), 9);
         EXPECT_NE(view->lexer()->color(QsciLexerPascal::Keyword), view->lexer()->color(QsciLexerPascal::Comment));
     }
