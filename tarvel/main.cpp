@@ -11,15 +11,16 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QStringLiteral(TARVEL_VERSION));
 
     // The whole argument text is one path: a project path with blanks arrives whole even when
-    // the caller did not quote it.
-    QStringList words = QApplication::arguments();
-    words.removeFirst();
-    const QString commandLine = words.join(QLatin1Char(' '));
+    // the caller did not quote it. The arguments are taken as the system passed them (Qt has
+    // removed its own), so a name that is not valid in the file system's encoding is noticed.
+    QByteArrayList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QByteArray(argv[i]));
 
     const common::AppFolders folders = common::DecideAppFolders(
         QApplication::applicationDirPath(), QStringLiteral("tarvel"), common::UserHomes::fromEnvironment());
     common::QtDialogs dialogs;
-    Form1 window(folders, dialogs, commandLine);
+    Form1 window(folders, dialogs, arguments);
     window.start();
     return app.exec();
 }

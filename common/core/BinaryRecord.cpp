@@ -2,23 +2,46 @@
 
 #include "core/Paths.h"
 
+#include <QBuffer>
 #include <QtEndian>
 
 #include <utility>
 
 namespace common {
 
-RecordReader::RecordReader(QByteArray bytes) : m_bytes(std::move(bytes)) {}
+RecordReader::RecordReader(QByteArray bytes) : m_ownBuffer(std::make_unique<QBuffer>())
+{
+    m_ownBuffer->setData(std::move(bytes));
+    m_ownBuffer->open(QIODevice::ReadOnly);
+    m_device = m_ownBuffer.get();
+}
+
+RecordReader::RecordReader(QIODevice& device) : m_device(&device) {}
+
+RecordReader::~RecordReader() = default;
 
 bool RecordReader::take(qsizetype count, const char*& data)
 {
-    if (m_stopped || m_bytes.size() - m_pos < count) {
+    if (m_stopped)
+        return false;
+    if (m_pending.size() < count)
+        m_pending += m_device->read(count - m_pending.size());
+    if (m_pending.size() < count) {
         m_stopped = true;
         return false;
     }
-    data = m_bytes.constData() + m_pos;
-    m_pos += count;
+    const qsizetype at = m_taken.size();
+    m_taken += m_pending.left(count);
+    m_pending.remove(0, count);
+    data = m_taken.constData() + at;
     return true;
+}
+
+bool RecordReader::atEnd()
+{
+    if (m_pending.isEmpty())
+        m_pending = m_device->read(1);
+    return m_pending.isEmpty();
 }
 
 bool RecordReader::readInt16(qint16& field)
@@ -69,17 +92,14 @@ bool RecordReader::readPath(QString& field)
 bool RecordReader::readBytes(QByteArray& field)
 {
     const char* data = nullptr;
-    if (m_stopped || m_bytes.size() - m_pos < 2) {
-        m_stopped = true;
+    if (!take(2, data))
+        return false;
+    const quint16 length = qFromLittleEndian<quint16>(data);
+    if (!take(length, data)) {
+        // The length belongs to the incomplete field, not to what was read.
+        m_taken.chop(2);
         return false;
     }
-    const quint16 length = qFromLittleEndian<quint16>(m_bytes.constData() + m_pos);
-    if (m_bytes.size() - m_pos - 2 < length) {
-        m_stopped = true;
-        return false;
-    }
-    m_pos += 2;
-    take(length, data);
     field = QByteArray(data, length);
     return true;
 }

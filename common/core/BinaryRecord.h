@@ -3,6 +3,11 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
+class QBuffer;
+class QIODevice;
+
 namespace common {
 
 // Reads the fields of a binary settings record: integers little-endian, booleans as 16-bit
@@ -11,9 +16,16 @@ namespace common {
 // A record cut short is read as far as it goes: each field that is complete in the data is
 // taken, and from the first field that is not (missing bytes, or a string length that runs past
 // the end) the reader stops, so that field and all after it keep the values they had.
+//
+// Read from a device (an open settings file), it takes from it only the bytes each field needs,
+// so a file of any size costs no more than the record it should hold.
 class RecordReader {
 public:
     explicit RecordReader(QByteArray bytes);
+    explicit RecordReader(QIODevice& device);
+    ~RecordReader();
+    RecordReader(const RecordReader&) = delete;
+    RecordReader& operator=(const RecordReader&) = delete;
 
     bool readInt16(qint16& field);
     bool readInt32(qint32& field);
@@ -25,12 +37,19 @@ public:
     // True while every field so far was complete.
     bool complete() const { return !m_stopped; }
 
+    // The bytes the complete fields took, in order.
+    const QByteArray& consumed() const { return m_taken; }
+    // True when nothing follows the fields read so far (looks at one byte at most).
+    bool atEnd();
+
 private:
     bool take(qsizetype count, const char*& data);
     bool readBytes(QByteArray& field);
 
-    QByteArray m_bytes;
-    qsizetype m_pos = 0;
+    std::unique_ptr<QBuffer> m_ownBuffer;
+    QIODevice* m_device = nullptr;
+    QByteArray m_taken;
+    QByteArray m_pending; // read from the device but not yet taken by a field
     bool m_stopped = false;
 };
 

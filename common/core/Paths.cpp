@@ -9,6 +9,9 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace common {
 
 namespace {
@@ -28,16 +31,16 @@ int lastSeparator(const QString& path)
 
 bool FileExists(const QString& path)
 {
+    // Looked up, never opened: opening a FIFO would wait for a writer.
+    return IsRegularFile(path) && ::access(QFile::encodeName(path).constData(), R_OK) == 0;
+}
+
+bool IsRegularFile(const QString& path)
+{
     if (path.isEmpty())
         return false;
-    QFileInfo info(path);
-    if (info.isDir())
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    file.close();
-    return true;
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 QString AddBackslash(const QString& path)
@@ -135,6 +138,22 @@ QString DecodePathBytes(const QByteArray& bytes)
     if (QFile::encodeName(decoded) == bytes)
         return decoded;
     return QString::fromLatin1(bytes);
+}
+
+Result<QString> CommandLineFromArguments(const QByteArrayList& arguments)
+{
+    QStringList words;
+    for (const QByteArray& argument : arguments) {
+        const QString decoded = QFile::decodeName(argument);
+        if (QFile::encodeName(decoded) != argument) {
+            return Result<QString>::failure(
+                QStringLiteral("The path\n%1\nholds bytes that are not valid in the file system's encoding, so it "
+                               "cannot be opened by name. Rename the file or folder, or open it from the File menu.")
+                    .arg(decoded));
+        }
+        words.append(decoded);
+    }
+    return words.join(QLatin1Char(' '));
 }
 
 QString FindFileNoCase(const QString& directory, const QString& name)

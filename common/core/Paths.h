@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/Result.h"
+
+#include <QByteArrayList>
 #include <QHash>
 #include <QString>
 
@@ -8,8 +11,12 @@ namespace common {
 // Path helpers. Paths use '/' here; both '/' and '\' count as separators when a path is split,
 // so a project file written on Windows still opens.
 
-// True when the file can be opened for reading; false for a directory or a missing file.
+// True for a readable regular file, or a link to one; false for a folder, a FIFO, a device or a
+// missing file. The file is not opened.
 [[nodiscard]] bool FileExists(const QString& path);
+
+// True for a regular file or a link to one, readable or not; the file is not opened.
+[[nodiscard]] bool IsRegularFile(const QString& path);
 
 // The path with a separator appended unless it already ends in '/' or '\'; "" gives "/".
 [[nodiscard]] QString AddBackslash(const QString& path);
@@ -37,6 +44,11 @@ namespace common {
 // file written on Windows in its 8-bit code page) read as Latin-1, as they always did.
 [[nodiscard]] QByteArray EncodePathBytes(const QString& path);
 [[nodiscard]] QString DecodePathBytes(const QByteArray& bytes);
+
+// A program's arguments joined with blanks into one text, each decoded from the file system's
+// encoding. Fails, with a reason that shows the argument as far as it can be read, when an
+// argument holds bytes that are not valid there: no file can be opened under such a name.
+[[nodiscard]] Result<QString> CommandLineFromArguments(const QByteArrayList& arguments);
 
 // Looks a file name up inside a directory without regard to ASCII letter case (an exact match wins).
 // The name may hold directory parts separated by '/' or '\'. Returns the existing path, or ""

@@ -16,9 +16,10 @@ constexpr int kLongestLine = 240;
 // The last `limit` bytes of a file: a run that printed megabytes is not read whole.
 QByteArray readTail(const QString& path, qint64 limit)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const Result<std::unique_ptr<QFile>> opened = OpenRegularFile(path);
+    if (!opened)
         return {};
+    QFile& file = *opened.value();
     const qint64 size = file.size();
     if (size > limit)
         file.seek(size - limit);

@@ -1,5 +1,7 @@
 #include "core/Text.h"
 
+#include <algorithm>
+
 namespace common {
 
 namespace {
@@ -128,6 +130,30 @@ QString AsciiUpper(const QString& text)
 bool AsciiEqualsNoCase(const QString& a, const QString& b)
 {
     return a.size() == b.size() && AsciiUpper(a) == AsciiUpper(b);
+}
+
+namespace {
+
+bool isControl(QChar c)
+{
+    return c.unicode() < 32 || c.unicode() == 127;
+}
+
+} // namespace
+
+QString ControlCharactersToBlanks(const QString& text)
+{
+    QString blanked = text;
+    for (QChar& c : blanked) {
+        if (isControl(c))
+            c = QLatin1Char(' ');
+    }
+    return blanked;
+}
+
+bool HoldsControlCharacter(const QString& text)
+{
+    return std::any_of(text.cbegin(), text.cend(), isControl);
 }
 
 qint32 ShiftLeft(qint32 value, qint32 bits)

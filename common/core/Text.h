@@ -28,6 +28,11 @@ namespace common {
 [[nodiscard]] QString AsciiUpper(const QString& text);
 [[nodiscard]] bool AsciiEqualsNoCase(const QString& a, const QString& b);
 
+// A field of a line-based record holds one line: line breaks and other control characters
+// (below 32, and 127) become blanks.
+[[nodiscard]] QString ControlCharactersToBlanks(const QString& text);
+[[nodiscard]] bool HoldsControlCharacter(const QString& text);
+
 // value * 2^bits as a 32-bit signed integer (wrapping like the machine does).
 [[nodiscard]] qint32 ShiftLeft(qint32 value, qint32 bits);
 

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace common {
@@ -42,14 +44,72 @@ QByteArray JoinCrLf(const QStringList& lines)
     return bytes;
 }
 
-Result<QByteArray> ReadFileBytes(const QString& path)
+namespace {
+
+QString notRegularReason(const QString& path, mode_t mode)
 {
-    QFile file(path);
-    if (QFileInfo(path).isDir())
-        return Result<QByteArray>::failure(QStringLiteral("%1 is a folder, not a file.").arg(path));
-    if (!file.open(QIODevice::ReadOnly))
+    if (S_ISDIR(mode))
+        return QStringLiteral("%1 is a folder, not a file.").arg(path);
+    return QStringLiteral("%1 is not a regular file (a pipe, a device or a socket).").arg(path);
+}
+
+QString systemReason(const QString& path, int error)
+{
+    return QStringLiteral("Cannot read %1: %2").arg(path, QString::fromLocal8Bit(strerror(error)));
+}
+
+} // namespace
+
+Result<std::unique_ptr<QFile>> OpenRegularFile(const QString& path)
+{
+    using Outcome = Result<std::unique_ptr<QFile>>;
+    const QByteArray native = QFile::encodeName(path);
+    // The kind is looked at before the open, so a FIFO is never opened, and again on the opened
+    // file, in case the name was replaced in between; the open itself does not wait.
+    struct stat before {};
+    if (path.isEmpty() || ::stat(native.constData(), &before) != 0)
+        return Outcome::failure(systemReason(path, path.isEmpty() ? ENOENT : errno));
+    if (!S_ISREG(before.st_mode))
+        return Outcome::failure(notRegularReason(path, before.st_mode));
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return Outcome::failure(systemReason(path, errno));
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        const int error = errno;
+        ::close(fd);
+        return Outcome::failure(S_ISREG(opened.st_mode) ? systemReason(path, error) : notRegularReason(path, opened.st_mode));
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return Outcome::failure(QStringLiteral("Cannot read %1: %2").arg(path, file->errorString()));
+    }
+    return Outcome(std::move(file));
+}
+
+Result<QByteArray> ReadFileBytes(const QString& path, qint64 limit)
+{
+    Result<std::unique_ptr<QFile>> opened = OpenRegularFile(path);
+    if (!opened)
+        return Result<QByteArray>::failure(opened.error());
+    QFile& file = *opened.value();
+    const auto tooLarge = [&path, limit] {
+        return Result<QByteArray>::failure(
+            QStringLiteral("%1 is larger than %2 MB, too large to open.").arg(path).arg(limit / (1024 * 1024)));
+    };
+    if (file.size() > limit)
+        return tooLarge();
+    // One byte more than the limit tells a file that grew meanwhile from one that fits.
+    QByteArray bytes = file.read(limit + 1);
+    if (file.error() != QFileDevice::NoError)
         return Result<QByteArray>::failure(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
-    return file.readAll();
+    if (bytes.size() > limit)
+        return tooLarge();
+    return bytes;
 }
 
 Result<QStringList> ReadTextLines(const QString& path)

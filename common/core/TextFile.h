@@ -6,7 +6,19 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+class QFile;
+
 namespace common {
+
+// The largest file read whole: a source, an include, a word list or a program's own output file.
+inline constexpr qint64 MaxReadBytes = 64 * 1024 * 1024;
+
+// Opens a regular file, or a link to one, for reading. A FIFO, a device or a folder is refused
+// without being waited on, so nothing a project names can block the program or feed it without
+// end. The failure names the path.
+[[nodiscard]] Result<std::unique_ptr<QFile>> OpenRegularFile(const QString& path);
 
 // Text files are 8-bit and byte-transparent (Latin-1: every byte read is written back unchanged).
 // Reading accepts CR LF, LF or CR line ends; writing ends every line with CR LF.
@@ -20,8 +32,9 @@ namespace common {
 // The bytes of `lines`, each followed by CR LF.
 [[nodiscard]] QByteArray JoinCrLf(const QStringList& lines);
 
-// Reads a whole file; fails with a readable reason.
-[[nodiscard]] Result<QByteArray> ReadFileBytes(const QString& path);
+// Reads a whole regular file; fails with a readable reason that names the file, also when it is
+// larger than `limit` bytes.
+[[nodiscard]] Result<QByteArray> ReadFileBytes(const QString& path, qint64 limit = MaxReadBytes);
 
 // Replaces the file with `bytes` atomically: the data goes to a temporary file in the same
 // directory, is flushed and synced to the disk, and only then renamed over the target. Any byte

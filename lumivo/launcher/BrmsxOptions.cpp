@@ -2,6 +2,8 @@
 
 #include "core/BinaryRecord.h"
 
+#include <utility>
+
 namespace lumivo {
 
 namespace {
@@ -131,6 +133,11 @@ QByteArray EncodeBrmsxOptions(const BrmsxOptions& options)
 BrmsxOptions DecodeBrmsxOptions(const QByteArray& bytes, BrmsxOptions base, bool* complete)
 {
     common::RecordReader reader(bytes);
+    return DecodeBrmsxOptions(reader, std::move(base), complete);
+}
+
+BrmsxOptions DecodeBrmsxOptions(common::RecordReader& reader, BrmsxOptions base, bool* complete)
+{
     visitFields(base, FieldReader{reader});
     if (complete)
         *complete = reader.complete();

@@ -3,6 +3,10 @@
 #include <QByteArray>
 #include <QString>
 
+namespace common {
+class RecordReader;
+}
+
 namespace lumivo {
 
 // The BR-MSX options, kept in brmsx.cfg. Booleans are stored as 16-bit 0 / -1; the Spare fields
@@ -78,5 +82,7 @@ void InitBrmsxOptions(BrmsxOptions& options, const QString& launcherFolder);
 // not hold completely, the fields keep the values of `base`; bytes behind the record are ignored.
 // `complete` (when given) tells whether the whole record was there.
 [[nodiscard]] BrmsxOptions DecodeBrmsxOptions(const QByteArray& bytes, BrmsxOptions base, bool* complete = nullptr);
+// The same from a reader, which takes only the record's bytes from its data.
+[[nodiscard]] BrmsxOptions DecodeBrmsxOptions(common::RecordReader& reader, BrmsxOptions base, bool* complete = nullptr);
 
 } // namespace lumivo

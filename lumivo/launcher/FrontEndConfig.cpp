@@ -2,6 +2,8 @@
 
 #include "core/BinaryRecord.h"
 
+#include <utility>
+
 namespace lumivo {
 
 FrontEndConfig FrontEndConfig::defaults()
@@ -25,6 +27,11 @@ QByteArray EncodeFrontEndConfig(const FrontEndConfig& config)
 FrontEndConfig DecodeFrontEndConfig(const QByteArray& bytes, FrontEndConfig base)
 {
     common::RecordReader reader(bytes);
+    return DecodeFrontEndConfig(reader, std::move(base));
+}
+
+FrontEndConfig DecodeFrontEndConfig(common::RecordReader& reader, FrontEndConfig base)
+{
     // The reader stops at the first incomplete field and leaves it and the rest untouched.
     reader.readPath(base.LastDrive);
     reader.readPath(base.LastFolder);

@@ -3,6 +3,10 @@
 #include <QByteArray>
 #include <QString>
 
+namespace common {
+class RecordReader;
+}
+
 namespace lumivo {
 
 // Where the file browser was and what was chosen, kept in feconfig.cfg.
@@ -23,5 +27,7 @@ struct FrontEndConfig {
 // Reads one record from the start of `bytes` over `base`: fields the data does not hold
 // completely keep the values of `base`; bytes behind the record are ignored.
 [[nodiscard]] FrontEndConfig DecodeFrontEndConfig(const QByteArray& bytes, FrontEndConfig base);
+// The same from a reader, which takes only the record's bytes from its data.
+[[nodiscard]] FrontEndConfig DecodeFrontEndConfig(common::RecordReader& reader, FrontEndConfig base);
 
 } // namespace lumivo

@@ -4,6 +4,7 @@
 #include "ExecuteScript.h"
 #include "ProgramRunner.h"
 
+#include "core/BinaryRecord.h"
 #include "core/Paths.h"
 #include "core/TextFile.h"
 
@@ -71,21 +72,23 @@ QByteArray OverlayRecord(const QByteArray& old, const QByteArray& record)
 
 common::Result<FrontEndConfig> LoadFrontEndConfig(const QString& launcherFolder)
 {
-    const common::Result<QByteArray> bytes = common::ReadFileBytes(FrontEndConfigPath(launcherFolder));
-    if (!bytes)
-        return common::Result<FrontEndConfig>::failure(bytes.error());
-    return DecodeFrontEndConfig(bytes.value(), FrontEndConfig::defaults());
+    const common::Result<std::unique_ptr<QFile>> file = common::OpenRegularFile(FrontEndConfigPath(launcherFolder));
+    if (!file)
+        return common::Result<FrontEndConfig>::failure(file.error());
+    common::RecordReader reader(*file.value());
+    return DecodeFrontEndConfig(reader, FrontEndConfig::defaults());
 }
 
 common::Result<BrmsxOptions> LoadBrmsxOptions(const QString& launcherFolder, const BrmsxOptions& current)
 {
-    const common::Result<QByteArray> bytes = common::ReadFileBytes(BrmsxOptionsPath(launcherFolder));
-    if (!bytes)
-        return common::Result<BrmsxOptions>::failure(bytes.error());
+    const common::Result<std::unique_ptr<QFile>> file = common::OpenRegularFile(BrmsxOptionsPath(launcherFolder));
+    if (!file)
+        return common::Result<BrmsxOptions>::failure(file.error());
     BrmsxOptions base = current;
     // An empty launcher folder leaves the folder fields as they are.
     InitBrmsxOptions(base, QString());
-    return DecodeBrmsxOptions(bytes.value(), base);
+    common::RecordReader reader(*file.value());
+    return DecodeBrmsxOptions(reader, base);
 }
 
 common::Status SaveFrontEndConfig(const QString& launcherFolder, const FrontEndConfig& config)

@@ -4,6 +4,7 @@
 #include "core/Paths.h"
 #include "core/TextFile.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace lumivo {
@@ -34,10 +35,11 @@ QByteArray EncodeOpenMsxSettings(const OpenMsxSettings& settings)
     return writer.bytes();
 }
 
-common::Result<OpenMsxSettings> DecodeOpenMsxSettings(const QByteArray& bytes)
+namespace {
+
+common::Result<OpenMsxSettings> decodeOpenMsxSettings(common::RecordReader& reader)
 {
     using Outcome = common::Result<OpenMsxSettings>;
-    common::RecordReader reader(bytes);
     qint16 format = 0;
     OpenMsxSettings settings;
     reader.readInt16(format);
@@ -48,9 +50,17 @@ common::Result<OpenMsxSettings> DecodeOpenMsxSettings(const QByteArray& bytes)
         return Outcome::failure(QStringLiteral("it is not a settings record of this version of Lumivo"));
     // Lumivo writes the record whole and in the file system's encoding, so anything that does not
     // encode back to the very same bytes (more bytes behind it, texts in another encoding) is damage.
-    if (EncodeOpenMsxSettings(settings) != bytes)
+    if (EncodeOpenMsxSettings(settings) != reader.consumed() || !reader.atEnd())
         return Outcome::failure(QStringLiteral("it holds more than one settings record"));
     return settings;
+}
+
+} // namespace
+
+common::Result<OpenMsxSettings> DecodeOpenMsxSettings(const QByteArray& bytes)
+{
+    common::RecordReader reader(bytes);
+    return decodeOpenMsxSettings(reader);
 }
 
 common::Result<OpenMsxSettings> LoadOpenMsxSettings(const QString& launcherFolder)
@@ -59,10 +69,11 @@ common::Result<OpenMsxSettings> LoadOpenMsxSettings(const QString& launcherFolde
     const QString path = OpenMsxSettingsPath(launcherFolder);
     if (!QFileInfo::exists(path))
         return OpenMsxSettings();
-    const common::Result<QByteArray> bytes = common::ReadFileBytes(path);
-    if (!bytes)
-        return Outcome::failure(bytes.error());
-    const Outcome settings = DecodeOpenMsxSettings(bytes.value());
+    const common::Result<std::unique_ptr<QFile>> file = common::OpenRegularFile(path);
+    if (!file)
+        return Outcome::failure(file.error());
+    common::RecordReader reader(*file.value());
+    const Outcome settings = decodeOpenMsxSettings(reader);
     if (!settings)
         return Outcome::failure(QStringLiteral("%1 is damaged: %2.").arg(path, settings.error()));
     return settings;

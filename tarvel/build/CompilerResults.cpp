@@ -4,6 +4,7 @@
 #include "build/FieldReader.h"
 
 #include "core/Paths.h"
+#include "core/TextFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -153,11 +154,11 @@ BuildOutcome CollectBuildOutcome(const QString& projectDir)
     if (errorsPath.isEmpty()) {
         outcome.succeeded = true;
         const QString resultPath = FindOutputFile(projectDir, kResultFileName);
-        QFile result(resultPath);
-        if (!resultPath.isEmpty() && result.open(QIODevice::ReadOnly)) {
-            FieldReader reader(result);
+        const common::Result<std::unique_ptr<QFile>> result =
+            resultPath.isEmpty() ? common::Result<std::unique_ptr<QFile>>::failure(QString()) : common::OpenRegularFile(resultPath);
+        if (result) {
+            FieldReader reader(*result.value());
             outcome.report = SuccessReportText(reader);
-            result.close();
         } else {
             outcome.report = SuccessReportText(QByteArray());
         }
@@ -166,18 +167,18 @@ BuildOutcome CollectBuildOutcome(const QString& projectDir)
         return outcome;
     }
 
-    QFile errors(errorsPath);
-    if (!errors.open(QIODevice::ReadOnly)) {
+    const common::Result<std::unique_ptr<QFile>> errors = common::OpenRegularFile(errorsPath);
+    if (!errors) {
         outcome.report = QStringLiteral("The compiler's error list could not be read:\r\n%1\r\n%2\r\n")
-                             .arg(QDir::toNativeSeparators(errorsPath), errors.errorString());
+                             .arg(QDir::toNativeSeparators(errorsPath), errors.error());
         QFile::remove(errorsPath);
         return outcome;
     }
     {
-        FieldReader reader(errors, kMaxErrorsBytes);
+        FieldReader reader(*errors.value(), kMaxErrorsBytes);
         outcome.errors = ReadCompilerErrors(reader);
     }
-    errors.close();
+    errors.value()->close();
     QFile::remove(errorsPath);
     outcome.report = ErrorReportText(outcome.errors);
     if (outcome.errors.errors.isEmpty())

@@ -250,7 +250,8 @@ void Form1::ShowIncludeOnLine(int line)
     const QString projectDir = m_project.projectDir();
     const QString path = common::FindFileNoCase(projectDir, *name);
     const QFileInfo file(path);
-    if (path.isEmpty() || !file.exists()) {
+    // A FIFO or a device is no file to edit: it counts as missing.
+    if (path.isEmpty() || !file.exists() || (!file.isDir() && !common::IsRegularFile(path))) {
         tell(QStringLiteral("The include file %1 is missing: there is no such file in the project folder\n%2")
                  .arg(*name, projectDir));
         return;
@@ -259,12 +260,10 @@ void Form1::ShowIncludeOnLine(int line)
         tell(QStringLiteral("The include directive names a folder, not a file:\n%1").arg(path));
         return;
     }
-    QFile probe(path);
-    if (!probe.open(QIODevice::ReadOnly)) {
-        tell(QStringLiteral("The include file %1 cannot be read:\n%2\n\n%3").arg(*name, path, probe.errorString()));
+    if (!common::FileExists(path)) {
+        tell(QStringLiteral("The include file %1 cannot be read:\n%2").arg(*name, path));
         return;
     }
-    probe.close();
     // The tree holds only files of the project folder itself; a refresh cannot add others.
     const QString folder = QDir::cleanPath(file.absolutePath());
     const QString project = QDir::cleanPath(QDir(projectDir).absolutePath());

@@ -162,6 +162,18 @@ void Form1::rememberCaret()
     m_project.rememberCaret(tarvel::CaretPosition{column, line});
 }
 
+void Form1::refuseControlCharacters(const QString& name)
+{
+    QString shown = name;
+    for (QChar& c : shown) {
+        if (c.unicode() < 32 || c.unicode() == 127)
+            c = QChar(0x2423); // a visible blank
+    }
+    m_dialogs.message(this, QStringLiteral("A project file holds each name on one line, so a name cannot hold line breaks "
+                                           "or other control characters:\n%1").arg(shown),
+                      QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+}
+
 // Opening and loading projects.
 
 bool Form1::OpenProjectFile(const QString& tpjPath)
@@ -278,6 +290,10 @@ bool Form1::saveProject()
     if (!m_project.isOpen())
         return false;
     const QString mainName = m_project.node(2).text;
+    if (common::HoldsControlCharacter(mainName)) {
+        refuseControlCharacters(mainName);
+        return false;
+    }
     const tarvel::ProjectInfo& info = m_project.info();
     const QString projectDir = m_project.projectDir();
     QString target;
@@ -438,6 +454,11 @@ void Form1::mnuNew_Click()
                                               {Dialogs::Filter{QStringLiteral("Pascal files (*.pas) "), {QStringLiteral("*.pas")}}});
     if (chosen.trimmed().isEmpty() || !mayDropEdits(true))
         return;
+    // The name becomes a line of the project file; a line break in it would split the record.
+    if (common::HoldsControlCharacter(chosen)) {
+        refuseControlCharacters(chosen);
+        return;
+    }
     BrowseDir = common::ExtractPath(chosen);
     closeProject();
 

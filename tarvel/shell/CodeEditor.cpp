@@ -142,6 +142,17 @@ QByteArray withCrLf(const QByteArray& bytes)
     return out;
 }
 
+// The document is 8-bit: a character above 255 can be neither in it nor put into it. Converting
+// such text would turn it into "?", which matches and writes a real question mark.
+bool documentCanHold(const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() > 0xFF)
+            return false;
+    }
+    return true;
+}
+
 QByteArray bytesBetween(const QsciScintilla* view, long from, long to)
 {
     if (to <= from)
@@ -516,13 +527,23 @@ void CodeEditor::showFindDialog(bool replace)
             if (!findNext())
                 m_findDialog->setStatus(tr("Cannot find \"%1\".").arg(m_search.text));
         });
-        connect(m_findDialog, &FindReplaceDialog::replaceRequested, this, [this] {
+        const auto refuseReplacement = [this] {
+            if (documentCanHold(m_findDialog->replaceText()))
+                return false;
+            m_findDialog->setStatus(tr("The replacement holds characters that a source file cannot hold."));
+            return true;
+        };
+        connect(m_findDialog, &FindReplaceDialog::replaceRequested, this, [this, refuseReplacement] {
             takeSearchFromDialog();
+            if (refuseReplacement())
+                return;
             if (!replaceOne(m_findDialog->replaceText()))
                 m_findDialog->setStatus(tr("Cannot find \"%1\".").arg(m_search.text));
         });
-        connect(m_findDialog, &FindReplaceDialog::replaceAllRequested, this, [this] {
+        connect(m_findDialog, &FindReplaceDialog::replaceAllRequested, this, [this, refuseReplacement] {
             takeSearchFromDialog();
+            if (refuseReplacement())
+                return;
             const int count = replaceAll(m_findDialog->replaceText());
             m_findDialog->setStatus(count == 0 ? tr("Cannot find \"%1\".").arg(m_search.text)
                                                : tr("%n replaced.", nullptr, count));
@@ -556,7 +577,7 @@ void CodeEditor::takeSearchFromDialog()
 
 bool CodeEditor::findNext()
 {
-    if (m_search.text.isEmpty())
+    if (m_search.text.isEmpty() || !documentCanHold(m_search.text))
         return false;
     // From the caret on, wrapping at the end; the match is selected and scrolled into view.
     return activeView()->findFirst(m_search.text, false, m_search.matchCase, m_search.wholeWord,
@@ -592,7 +613,7 @@ bool CodeEditor::selectionIsMatch() const
     const long start = view->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
     const long end = view->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND);
     const QByteArray needle = m_search.text.toLatin1();
-    if (needle.isEmpty() || end - start != needle.size())
+    if (needle.isEmpty() || !documentCanHold(m_search.text) || end - start != needle.size())
         return false;
     view->SendScintilla(QsciScintillaBase::SCI_SETSEARCHFLAGS, static_cast<unsigned long>(searchFlags()));
     view->SendScintilla(QsciScintillaBase::SCI_SETTARGETSTART, static_cast<unsigned long>(start));
@@ -612,7 +633,7 @@ bool CodeEditor::replaceOne(const QString& replacement)
 int CodeEditor::replaceAll(const QString& replacement)
 {
     const QByteArray needle = m_search.text.toLatin1();
-    if (needle.isEmpty())
+    if (needle.isEmpty() || !documentCanHold(m_search.text) || !documentCanHold(replacement))
         return 0;
     const QByteArray with = replacement.toLatin1();
     QsciScintilla* view = activeView();

@@ -5,6 +5,8 @@
 #include "core/Text.h"
 #include "core/TextFile.h"
 
+#include <QFile>
+
 namespace tarvel {
 
 bool ConfigSettings::operator==(const ConfigSettings& other) const
@@ -55,9 +57,10 @@ QByteArray EncodeSettings(const ConfigSettings& settings)
     return writer.bytes();
 }
 
-bool DecodeSettings(const QByteArray& bytes, ConfigSettings& settings)
+namespace {
+
+bool decodeSettings(common::RecordReader& reader, ConfigSettings& settings)
 {
-    common::RecordReader reader(bytes);
     reader.readPath(settings.EmulatorPath);
     reader.readPath(settings.EmulatorCommandLine);
     for (QString& slot : settings.RecentFiles)
@@ -68,6 +71,14 @@ bool DecodeSettings(const QByteArray& bytes, ConfigSettings& settings)
     reader.readBool16(settings.ShowNewProjectDialog);
     reader.readBool16(settings.AutoTooltip);
     return reader.complete();
+}
+
+} // namespace
+
+bool DecodeSettings(const QByteArray& bytes, ConfigSettings& settings)
+{
+    common::RecordReader reader(bytes);
+    return decodeSettings(reader, settings);
 }
 
 void LoadSettingsFile(ConfigSettings& settings, const QString& applicationDirectory)
@@ -86,10 +97,11 @@ bool ReadSettingsFileOver(ConfigSettings& settings, const QString& settingsFolde
     const QString path = SettingsFilePath(settingsFolder);
     if (!common::FileExists(path))
         return false;
-    const common::Result<QByteArray> bytes = common::ReadFileBytes(path);
-    if (!bytes)
+    const common::Result<std::unique_ptr<QFile>> file = common::OpenRegularFile(path);
+    if (!file)
         return false;
-    DecodeSettings(bytes.value(), settings);
+    common::RecordReader reader(*file.value());
+    decodeSettings(reader, settings);
     return true;
 }
 

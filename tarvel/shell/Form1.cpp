@@ -84,6 +84,16 @@ Form1::Form1(const common::AppFolders& folders, Dialogs& dialogs, const QString&
 #endif
 }
 
+Form1::Form1(const common::AppFolders& folders, Dialogs& dialogs, const QByteArrayList& arguments, QWidget* parent)
+    : Form1(folders, dialogs, QString(), parent)
+{
+    const common::Result<QString> commandLine = common::CommandLineFromArguments(arguments);
+    if (commandLine)
+        m_commandLine = commandLine.value();
+    else
+        m_commandLineProblem = commandLine.error();
+}
+
 Form1::~Form1() = default;
 
 void Form1::buildControls()
@@ -353,6 +363,12 @@ void Form1::start()
                           Dialogs::Buttons::Ok);
     }
 
+    if (!m_commandLineProblem.isEmpty()) {
+        m_dialogs.message(this, m_commandLineProblem, QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        if (Settings.ShowNewProjectDialog)
+            mnuNew_Click();
+        return;
+    }
     const QString argument = m_commandLine;
     if (argument.isEmpty()) {
         if (reopenLastProject())
@@ -528,7 +544,7 @@ void Form1::SaveSettings()
     RegisterFileType();
 }
 
-void Form1::RefreshRecentMenu()
+void Form1::showRecentSlots()
 {
     for (int i = 0; i < tarvel::RecentFileSlots; ++i) {
         const QString& path = Settings.RecentFiles[i];
@@ -536,6 +552,11 @@ void Form1::RefreshRecentMenu()
         if (!path.isEmpty()) // "&" would mark a mnemonic
             m_recent[i]->setText(QString(path).replace(QLatin1Char('&'), QStringLiteral("&&")));
     }
+}
+
+void Form1::RefreshRecentMenu()
+{
+    showRecentSlots();
     m_recentSeparator->setVisible(m_recent[0]->isVisible());
 }
 
@@ -551,18 +572,14 @@ void Form1::mnurecent_Click(int index)
 {
     if (refuseWhileBuilding())
         return;
-    const QString path = QString(m_recent[index]->text()).replace(QStringLiteral("&&"), QStringLiteral("&"));
+    // The slot holds the path; the label is only its picture.
+    const QString path = Settings.RecentFiles[index];
     if (!common::FileExists(path)) {
         m_dialogs.message(this, QStringLiteral("Tarvel cannot find this file!"), QStringLiteral("Error"),
                           Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
         tarvel::RemoveRecentSlot(Settings.RecentFiles, index);
         // The items follow the slots; the separator stays as it is until the next refresh.
-        for (int i = 0; i < tarvel::RecentFileSlots; ++i) {
-            const QString& slot = Settings.RecentFiles[i];
-            m_recent[i]->setVisible(!slot.isEmpty());
-            if (!slot.isEmpty())
-                m_recent[i]->setText(slot);
-        }
+        showRecentSlots();
         SaveSettings();
         return;
     }

@@ -49,6 +49,10 @@ public:
     // The kit's data and the user's state in the places `folders` names (an installed kit).
     Form1(const common::AppFolders& folders, common::Dialogs& dialogs, const QString& commandLine,
           QWidget* parent = nullptr);
+    // The same with the program's arguments as the system passed them (bytes of the file system's
+    // encoding); start() reports arguments that no path can be made of.
+    Form1(const common::AppFolders& folders, common::Dialogs& dialogs, const QByteArrayList& arguments,
+          QWidget* parent = nullptr);
     ~Form1() override;
 
     // Shows the window, focuses the editor and acts on the command line.
@@ -213,6 +217,10 @@ private:
     void rememberMonitorPlace();
     // Opens the first recent project when the user asked for that; true when a project is open.
     bool reopenLastProject();
+    // The recent items shown and labelled from the slots; the separator is left as it is.
+    void showRecentSlots();
+    // Tells that a name meant for a line of the project file holds a line break or such.
+    void refuseControlCharacters(const QString& name);
 
     // Rendering the open project.
     void renderTree();
@@ -290,6 +298,7 @@ private:
     QString m_appDir; // the kit's data
     common::Dialogs& m_dialogs;
     QString m_commandLine;
+    QString m_commandLineProblem; // why the arguments name no path, if they do not
 
     // The open project and the main-window state.
     tarvel::OpenProject m_project;

@@ -124,10 +124,9 @@ RegistrationOutcome RegisterTpjFileType(const QString& dataHome, const QString& 
         return outcome;
     }
     for (const RegistrationFile& file : RegistrationFiles(dataHome, executable, iconPng)) {
-        QFile existing(file.path);
-        if (existing.open(QIODevice::ReadOnly) && existing.size() == file.bytes.size() && existing.readAll() == file.bytes)
+        const common::Result<QByteArray> existing = common::ReadFileBytes(file.path, file.bytes.size());
+        if (existing && existing.value() == file.bytes)
             continue;
-        existing.close();
         const QString folder = QFileInfo(file.path).absolutePath();
         common::Status saved = QDir().mkpath(folder)
             ? common::WriteFileAtomic(file.path, file.bytes)

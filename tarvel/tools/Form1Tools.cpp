@@ -141,7 +141,7 @@ void Form1::mnuCheckSetup_Click()
 
 void Form1::mnuProp_Click()
 {
-    Form3 properties(projectInfo(), this);
+    Form3 properties(projectInfo(), m_dialogs, this);
     properties.exec();
     if (!properties.accepted())
         return;

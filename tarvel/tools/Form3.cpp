@@ -3,6 +3,7 @@
 #include "projects/ProjectFile.h"
 #include "tools/ProjectProperties.h"
 #include "ui/Accessibility.h"
+#include "ui/Dialogs.h"
 #include "ui/Windows.h"
 
 #include <QEvent>
@@ -12,7 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-Form3::Form3(const tarvel::ProjectInfo& project, QWidget* mainWindow) : QDialog(mainWindow), m_project(project)
+Form3::Form3(const tarvel::ProjectInfo& project, common::Dialogs& dialogs, QWidget* mainWindow)
+    : QDialog(mainWindow), m_project(project), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Project properties"));
@@ -96,6 +98,15 @@ void Form3::Command1_Click()
         tarvel::AcceptProjectProperties(m_project, {m_name->text(), m_start->text(), m_end->text()});
     m_start->setText(outcome.startText);
     m_end->setText(outcome.endText);
+    if (!outcome.refusal.isEmpty()) {
+        // The window stays open for a correction.
+        m_dialogs.message(this, outcome.refusal, windowTitle(), common::Dialogs::Icon::Exclamation,
+                          common::Dialogs::Buttons::Ok);
+        QLineEdit* wrong = tarvel::ReadHexAddress(outcome.startText) > tarvel::MaxEndAddress ? m_start : m_end;
+        wrong->setFocus();
+        wrong->selectAll();
+        return;
+    }
     m_accepted = outcome.info;
     accept();
 }

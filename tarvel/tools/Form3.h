@@ -8,13 +8,17 @@
 
 class QLineEdit;
 
+namespace common {
+class Dialogs;
+}
+
 // Project properties: the project's name and the program's start and end addresses, typed as
 // four hexadecimal digits. It edits a copy of the project record; the caller takes the accepted
 // record, if any, and applies it.
 class Form3 : public QDialog {
     Q_OBJECT
 public:
-    Form3(const tarvel::ProjectInfo& project, QWidget* mainWindow);
+    Form3(const tarvel::ProjectInfo& project, common::Dialogs& dialogs, QWidget* mainWindow);
 
     // The record as OK stored it; nothing when the window was cancelled or closed.
     const std::optional<tarvel::ProjectInfo>& accepted() const { return m_accepted; }
@@ -27,6 +31,7 @@ protected:
 
 private:
     tarvel::ProjectInfo m_project;
+    common::Dialogs& m_dialogs;
     std::optional<tarvel::ProjectInfo> m_accepted;
     QLineEdit* m_name = nullptr;
     QLineEdit* m_start = nullptr;

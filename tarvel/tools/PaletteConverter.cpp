@@ -189,11 +189,10 @@ PaletteRead ReadBmpPalette(const QByteArray& bytes)
 
 common::Result<QByteArray> ReadFileHead(const QString& path, qint64 limit)
 {
-    QFile file(path);
-    if (QFileInfo(path).isDir())
-        return common::Result<QByteArray>::failure(QStringLiteral("%1 is a folder, not a file.").arg(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return common::Result<QByteArray>::failure(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+    const common::Result<std::unique_ptr<QFile>> opened = common::OpenRegularFile(path);
+    if (!opened)
+        return common::Result<QByteArray>::failure(opened.error());
+    QFile& file = *opened.value();
     QByteArray bytes = file.read(limit);
     if (file.error() != QFileDevice::NoError)
         return common::Result<QByteArray>::failure(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));

@@ -1,5 +1,8 @@
 #include "tools/ProjectProperties.h"
 
+#include "core/Text.h"
+#include "projects/ProjectFile.h"
+
 namespace tarvel {
 
 quint16 ReadHexAddress(const QString& text)
@@ -34,9 +37,10 @@ QString PadAddressText(const QString& text)
 
 ProjectPropertiesOutcome AcceptProjectProperties(const ProjectInfo& current, const ProjectPropertiesEntry& entry)
 {
-    ProjectPropertiesOutcome outcome{current, entry.startText, entry.endText};
-    if (!entry.name.isEmpty())
-        outcome.info.ProjectName = entry.name;
+    ProjectPropertiesOutcome outcome{current, entry.startText, entry.endText, QString()};
+    const QString name = common::ControlCharactersToBlanks(entry.name);
+    if (!name.trimmed().isEmpty())
+        outcome.info.ProjectName = name;
 
     if (ReadHexAddress(outcome.startText) < MinStartAddress)
         outcome.startText = QStringLiteral("2E9B");
@@ -45,6 +49,21 @@ ProjectPropertiesOutcome AcceptProjectProperties(const ProjectInfo& current, con
     if (ReadHexAddress(outcome.endText) > MaxEndAddress)
         outcome.endText = QStringLiteral("F93C");
     outcome.info.EndAddress = static_cast<qint16>(ReadHexAddress(outcome.endText));
+
+    const quint16 start = quint16(outcome.info.StartAddress);
+    const quint16 end = quint16(outcome.info.EndAddress);
+    if (start > MaxEndAddress) {
+        outcome.refusal = QStringLiteral("The start address %1 lies above the highest end address.\n"
+                                         "Enter a start address from 2E9B to F93C.")
+                              .arg(FormatAddress(outcome.info.StartAddress));
+    } else if (end < start) {
+        outcome.refusal = QStringLiteral("The end address %1 lies below the start address.\n"
+                                         "Enter an end address from %2 to F93C.")
+                              .arg(PadAddressText(FormatAddress(outcome.info.EndAddress)),
+                                   PadAddressText(FormatAddress(outcome.info.StartAddress)));
+    }
+    if (!outcome.refusal.isEmpty())
+        outcome.info = current;
     return outcome;
 }
 

@@ -25,16 +25,20 @@ struct ProjectPropertiesEntry {
     QString endText;
 };
 
-// The accepted project record and the two address fields after their correction.
+// The accepted project record and the two address fields after their correction; or, when
+// `refusal` is not empty, why the entry cannot be taken (the fields hold their corrections).
 struct ProjectPropertiesOutcome {
     ProjectInfo info;
     QString startText;
     QString endText;
+    QString refusal;
 };
 
-// OK of the properties window: a non-empty name replaces the project's name; a start address
-// below 2E9B becomes 2E9B and an end address above F93C becomes F93C, both compared as unsigned
-// values, so 8000 to F93C are kept as typed.
+// OK of the properties window: a non-empty name replaces the project's name, with line breaks
+// and other control characters turned into blanks (the name is one line of the project file); a
+// start address below 2E9B becomes 2E9B and an end address above F93C becomes F93C, both compared
+// as unsigned values, so 8000 to F93C are kept as typed. An end below the start is refused, with
+// the range it may take.
 [[nodiscard]] ProjectPropertiesOutcome AcceptProjectProperties(const ProjectInfo& current,
                                                                const ProjectPropertiesEntry& entry);
 

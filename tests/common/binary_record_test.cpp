@@ -1,5 +1,8 @@
 #include "core/BinaryRecord.h"
 
+#include <QBuffer>
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 using namespace common;
@@ -90,4 +93,33 @@ TEST(BinaryRecord, PathsKeepTheFileSystemsBytes)
     RecordReader windows(QByteArray("\x09\x00" "C:\\Jeux\xE9\\", 11));
     ASSERT_TRUE(windows.readPath(back));
     EXPECT_EQ(back, QString::fromLatin1("C:\\Jeux\xE9\\"));
+}
+
+TEST(BinaryRecord, FromADeviceOnlyTheBytesOfTheFieldsAreTaken)
+{
+    RecordWriter writer;
+    writer.writeString("C:\\TP\\");
+    writer.writeInt16(7);
+    writer.writeBool16(true);
+    QByteArray data = writer.bytes() + QByteArray(1 << 20, 'x');
+    QBuffer buffer(&data);
+    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
+    RecordReader reader(buffer);
+    QString text;
+    qint16 word = 0;
+    bool flag = false;
+    EXPECT_TRUE(reader.readString(text) && reader.readInt16(word) && reader.readBool16(flag));
+    EXPECT_EQ(text, "C:\\TP\\");
+    EXPECT_EQ(reader.consumed(), writer.bytes());
+    EXPECT_FALSE(reader.atEnd());
+    EXPECT_EQ(buffer.pos(), writer.bytes().size() + 1) << "the record and one byte to see that more follows";
+
+    // A source without end costs only the record.
+    QFile zero("/dev/zero");
+    ASSERT_TRUE(zero.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+    RecordReader endless(zero);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_TRUE(endless.readString(text));
+    EXPECT_TRUE(text.isEmpty());
+    EXPECT_EQ(endless.consumed().size(), 16);
 }

@@ -1,5 +1,7 @@
 #include "TarvelKit.h"
 
+#include "core/AppFolders.h"
+
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "shell/Form1.h"
@@ -38,6 +40,14 @@ void TarvelKit::writeConfig(const tarvel::ConfigSettings& settings) const
 std::unique_ptr<Form1> TarvelKit::startForm(ScriptedDialogs& dialogs, const QString& commandLine) const
 {
     auto form = std::make_unique<Form1>(dir(), dialogs, commandLine);
+    form->start();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    return form;
+}
+
+std::unique_ptr<Form1> TarvelKit::startForm(ScriptedDialogs& dialogs, const QByteArrayList& arguments) const
+{
+    auto form = std::make_unique<Form1>(common::PortableFolders(dir()), dialogs, arguments);
     form->start();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     return form;

@@ -2,6 +2,7 @@
 
 #include "shell/ConfigSettings.h"
 
+#include <QByteArrayList>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -27,6 +28,8 @@ public:
 
     // A Form1 on this kit, started (shown, command line handled).
     std::unique_ptr<Form1> startForm(ScriptedDialogs& dialogs, const QString& commandLine = QString()) const;
+    // The same with the arguments as bytes, as the system passes them.
+    std::unique_ptr<Form1> startForm(ScriptedDialogs& dialogs, const QByteArrayList& arguments) const;
 
 private:
     QTemporaryDir m_dir;

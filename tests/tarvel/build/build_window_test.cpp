@@ -317,7 +317,8 @@ TEST_F(BuildFixture, AFailedBuildLeavesTheImageAndTheEmulatorAlone)
     form->Settings.EmulatorPath = testfiles::testToolsDir() + "/emulator";
     testfiles::write(kit.path("dsk/d.dsk"), "old image");
     item("mnuCompileRun")->trigger();
-    QTest::qWait(300);
+    // The command is over when trigger returns; a started emulator would be watched by now.
+    EXPECT_TRUE(form->findChildren<common::RunWatch*>().isEmpty()) << "an emulator was started";
     EXPECT_EQ(testfiles::read(kit.path("dsk/d.dsk")), "old image");
     EXPECT_FALSE(QFile::exists(kit.path("emulator-args.txt")));
 }

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <Qsci/qsciscintilla.h>
@@ -96,7 +97,10 @@ TEST_F(IncludeJump, CtrlClickOnADirectiveShowsItsInclude)
     // A plain click and a Ctrl+click elsewhere change nothing.
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, pointOf(1));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier, pointOf(5));
-    QTest::qWait(50);
+    // A jump is queued behind the click; a step queued after the clicks runs after it.
+    bool queuedStepsRan = false;
+    QTimer::singleShot(0, form.get(), [&] { queuedStepsRan = true; });
+    ASSERT_TRUE(testfiles::waitUntil([&] { return queuedStepsRan; }));
     EXPECT_EQ(shown(), "DEMO.PAS");
 
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier, pointOf(1));

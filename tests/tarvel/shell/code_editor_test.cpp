@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
-#include <QFontInfo>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPrinter>
@@ -450,6 +450,51 @@ TEST_F(CodeEditorTest, ReplaceDialogReplacesOneOrAll)
     EXPECT_EQ(m_editor->text(), "b := b + aa;\r\nb := 1;\r\n");
 }
 
+TEST_F(CodeEditorTest, TextASourceCannotHoldIsNeitherFoundNorWritten)
+{
+    // Keys that type characters beyond Latin-1, such as "€" on a European keyboard.
+    const auto type = [](QWidget* field, const QString& text) {
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    };
+    // Sources are 8-bit: "€" is in no source, and no replacement may write it as "?".
+    const QString source = QString::fromLatin1("{ why? how? caf\xE9 }\r\n");
+    struct Row {
+        const char* find;
+        const char* replace;
+        const char* status;
+    };
+    const Row rows[] = {
+        {"€", "EURO", "Cannot find \"€\"."},
+        {"?", "€", "The replacement holds characters that a source file cannot hold."},
+    };
+    ASSERT_TRUE(m_editor->executeCommand(CodeEditor::CmdFindReplace));
+    FindReplaceDialog* dialog = m_editor->findReplaceDialog();
+    auto* findWhat = dialog->findChild<QLineEdit*>("findWhat");
+    auto* replaceWith = dialog->findChild<QLineEdit*>("replaceWith");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.find);
+        m_editor->setText(source);
+        m_editor->setModified(false);
+        findWhat->clear();
+        type(findWhat, QString::fromUtf8(row.find));
+        replaceWith->clear();
+        type(replaceWith, QString::fromUtf8(row.replace));
+        QTest::mouseClick(dialog->findChild<QPushButton*>("replaceAll"), Qt::LeftButton);
+        EXPECT_EQ(m_editor->text(), source);
+        EXPECT_EQ(dialog->status(), QString::fromUtf8(row.status));
+        QTest::mouseClick(dialog->findChild<QPushButton*>("replace"), Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("replace"), Qt::LeftButton);
+        EXPECT_EQ(m_editor->text(), source);
+        EXPECT_FALSE(m_editor->isModified());
+    }
+    findWhat->clear();
+    type(findWhat, QString::fromUtf8("€"));
+    m_editor->setCaret(0, 0);
+    QTest::mouseClick(dialog->findChild<QPushButton*>("findNext"), Qt::LeftButton);
+    EXPECT_FALSE(pane(0)->hasSelectedText());
+}
+
 // ---- events ----
 
 TEST_F(CodeEditorTest, KeyEventsCarryKeyCharacterAndShiftState)
@@ -562,7 +607,16 @@ TEST_F(CodeEditorTest, PascalColouringAndFontInBothPanes)
         EXPECT_EQ(view->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, 11UL), long(QsciLexerPascal::Number));
         const QFont font = view->lexer()->font(QsciLexerPascal::Keyword);
         EXPECT_TRUE(font.bold());
-        EXPECT_TRUE(QFontInfo(font).fixedPitch());
+        EXPECT_EQ(font.family(), QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+        // What the pane draws: narrow and wide letters take the same width in every style used.
+        for (const int style : {int(QsciLexerPascal::Keyword), int(QsciLexerPascal::Default), int(QsciLexerPascal::Comment)}) {
+            const auto width = [view, style](const char* text) {
+                return view->SendScintilla(QsciScintillaBase::SCI_TEXTWIDTH, static_cast<unsigned long>(style), text);
+            };
+            EXPECT_GT(width("iiiiiiii"), 0);
+            for (const char* letters : {"WWWWWWWW", "llllllll", "MMMMMMMM", "........", "mmmmmmmm"})
+                EXPECT_EQ(width(letters), width("iiiiiiii")) << style << " " << letters;
+        }
         EXPECT_EQ(view->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, 0UL + QsciLexerPascal::Keyword), 9);
         EXPECT_NE(view->lexer()->color(QsciLexerPascal::Keyword), view->lexer()->color(QsciLexerPascal::Comment));
     }

@@ -21,6 +21,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 QAction* item(Form1& form, const char* name)
@@ -146,6 +150,33 @@ TEST(Form1Startup, AMissingProjectArgumentOpensTheChooserWithoutAMessage)
     auto form = kit.startForm(dialogs, kit.path("Gone.Tpj"));
     EXPECT_TRUE(sawChooser);
     EXPECT_TRUE(dialogs.calls().isEmpty());
+}
+
+TEST(Form1Startup, AnArgumentThatIsNoValidPathIsReported)
+{
+    // A folder name written in an 8-bit code page: "lat\xE9in" is not UTF-8.
+    TarvelKit kit;
+    const QByteArray folder = QFile::encodeName(kit.dir()) + "/lat\xE9in";
+    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
+    testfiles::write(kit.path("odd.tpj"), "Odd\r\n2E9B\r\nF93C\r\nodd.pas\r\n");
+    ASSERT_EQ(::rename(QFile::encodeName(kit.path("odd.tpj")).constData(), (folder + "/odd.tpj").constData()), 0);
+    ScriptedDialogs dialogs;
+    auto form = kit.startForm(dialogs, QByteArrayList{folder + "/odd.tpj"});
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].text.contains("odd.tpj"));
+    EXPECT_TRUE(dialogs.messages()[0].text.contains("not valid"));
+    EXPECT_EQ(form->tree()->topLevelItemCount(), 0);
+    // QTemporaryDir cannot remove what it cannot name.
+    ::unlink((folder + "/odd.tpj").constData());
+    ::rmdir(folder.constData());
+
+    // A valid name in the same way opens as before.
+    ScriptedDialogs quiet;
+    testfiles::write(kit.path("ok.pas"), "program ok;\r\nbegin\r\nend.\r\n");
+    testfiles::write(kit.path("ok.tpj"), "Ok\r\n2E9B\r\nF93C\r\nok.pas\r\n");
+    auto opened = kit.startForm(quiet, QByteArrayList{QFile::encodeName(kit.path("ok.tpj"))});
+    EXPECT_TRUE(quiet.messages().isEmpty());
+    EXPECT_EQ(opened->node(1)->text(0), "Ok");
 }
 
 TEST(Form1Startup, AMissingWordListGivesAnEmptyList)
@@ -331,6 +362,36 @@ TEST(Form1RecentFiles, RemovingFromAListWithAGapKeepsTheLaterEntries)
     item(*form, "mnurecent_1")->trigger();
     EXPECT_EQ(dialogs.messages().size(), 1);
     EXPECT_EQ(form->node(2)->text(0), "E.PAS");
+}
+
+TEST(Form1RecentFiles, AnItemOpensItsSlotsPathWhateverItsLabelShows)
+{
+    // "&" marks a menu mnemonic, so a label shows a path only with each "&" doubled; the path
+    // itself must come from the slot after the items moved up, whatever the label holds.
+    TarvelKit kit;
+    testfiles::write(kit.path("R&D/m.pas"), "program m;\r\nbegin\r\nend.\r\n");
+    testfiles::write(kit.path("A&&B/x.pas"), "program x;\r\nbegin\r\nend.\r\n");
+    tarvel::ConfigSettings settings = kit.defaults();
+    settings.ShowNewProjectDialog = false;
+    settings.RecentFiles = {kit.path("gone.pas"), kit.path("R&D/m.pas"), kit.path("A&&B/x.pas"), "", ""};
+    kit.writeConfig(settings);
+    ScriptedDialogs dialogs;
+    auto form = kit.startForm(dialogs);
+
+    item(*form, "mnurecent_0")->trigger();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_EQ(item(*form, "mnurecent_0")->text(), QString(kit.path("R&D/m.pas")).replace("&", "&&"));
+    EXPECT_EQ(item(*form, "mnurecent_1")->text(), QString(kit.path("A&&B/x.pas")).replace("&", "&&"));
+
+    item(*form, "mnurecent_1")->trigger();
+    EXPECT_EQ(dialogs.messages().size(), 1) << dialogs.messages().last().text.toStdString();
+    ASSERT_EQ(form->nodeCount(), 2);
+    EXPECT_EQ(form->node(2)->text(0), "X.PAS");
+    item(*form, "mnurecent_0")->trigger();
+    EXPECT_EQ(form->node(2)->text(0), "M.PAS");
+    tarvel::ConfigSettings saved;
+    tarvel::LoadSettingsFile(saved, kit.dir());
+    EXPECT_EQ(saved.RecentFiles, (std::array<QString, 5>{kit.path("R&D/m.pas"), kit.path("A&&B/x.pas"), "", "", ""}));
 }
 
 TEST(Form1RecentFiles, ASettingsFileThatCannotBeWrittenIsReportedAndKept)

@@ -45,9 +45,9 @@ TEST(ProjectProperties, OkComparesTheAddressesAsUnsignedValues)
         {"end above the maximum", "3000", "FFFF", 0x3000, 0xF93C, "3000", "F93C"},
         {"high start kept", "8000", "F93C", 0x8000, 0xF93C, "8000", "F93C"},
         {"start at the maximum kept", "F93C", "F93C", 0xF93C, 0xF93C, "F93C", "F93C"},
-        {"low end kept", "2E9B", "0000", 0x2E9B, 0x0000, "2E9B", "0000"},
+        {"end equal to the start", "2E9B", "2E9B", 0x2E9B, 0x2E9B, "2E9B", "2E9B"},
         {"end just above", "2E9B", "F93D", 0x2E9B, 0xF93C, "2E9B", "F93C"},
-        {"not hexadecimal reads as 0", "XYZ", "QQ", 0x2E9B, 0x0000, "2E9B", "QQ"},
+        {"not hexadecimal start reads as 0", "XYZ", "D200", 0x2E9B, 0xD200, "2E9B", "D200"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -58,6 +58,29 @@ TEST(ProjectProperties, OkComparesTheAddressesAsUnsignedValues)
         EXPECT_EQ(outcome.startText, row.startText);
         EXPECT_EQ(outcome.endText, row.endText);
         EXPECT_EQ(outcome.info.ProjectName, "Game");
+        EXPECT_TRUE(outcome.refusal.isEmpty());
+    }
+}
+
+TEST(ProjectProperties, AnEndBelowTheStartOrAStartAboveEveryEndIsRefused)
+{
+    ProjectInfo current;
+    current.ProjectName = "Old";
+    current.StartAddress = 0x3000;
+    current.EndAddress = qint16(0xD200);
+    struct Row {
+        const char* start;
+        const char* end;
+        const char* range;
+    };
+    const Row rows[] = {{"3000", "0000", "from 3000 to F93C"}, {"2000", "", "from 2E9B to F93C"},
+                        {"4000", "3FFF", "from 4000 to F93C"}, {"FFFF", "FFFF", "from 2E9B to F93C"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.end);
+        const ProjectPropertiesOutcome outcome = AcceptProjectProperties(current, {"New", row.start, row.end});
+        EXPECT_TRUE(outcome.refusal.contains(row.range)) << outcome.refusal.toStdString();
+        EXPECT_EQ(outcome.info.ProjectName, "Old") << "nothing is taken";
+        EXPECT_EQ(quint16(outcome.info.EndAddress), 0xD200);
     }
 }
 

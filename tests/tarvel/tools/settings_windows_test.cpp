@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -61,7 +62,8 @@ tarvel::ProjectInfo project(const QString& name, quint16 start, quint16 end)
 
 TEST(ProjectProperties, LoadsTheRecordWithTheTextsOfTheWindow)
 {
-    Form3 window(project("Shooter", 0x2E9B, 0x0100), nullptr);
+    ScriptedDialogs dialogs;
+    Form3 window(project("Shooter", 0x2E9B, 0x0100), dialogs, nullptr);
     EXPECT_EQ(window.windowTitle(), "Project properties");
     EXPECT_EQ(control<QLabel>(&window, "Label1")->text(), "Project name:");
     EXPECT_EQ(control<QLabel>(&window, "Label3")->text(), "Proigram Start Address: (Min:  2E9B)");
@@ -77,7 +79,8 @@ TEST(ProjectProperties, LoadsTheRecordWithTheTextsOfTheWindow)
 
 TEST(ProjectProperties, LeavingAFieldPadsTheAddressAndNamesAnEmptyProject)
 {
-    Form3 window(project("Shooter", 0x3000, 0xD200), nullptr);
+    ScriptedDialogs dialogs;
+    Form3 window(project("Shooter", 0x3000, 0xD200), dialogs, nullptr);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     auto* name = control<QLineEdit>(&window, "Text1");
@@ -98,7 +101,8 @@ TEST(ProjectProperties, LeavingAFieldPadsTheAddressAndNamesAnEmptyProject)
 TEST(ProjectProperties, OkStoresCorrectedAddressesCancelAndCloseStoreNothing)
 {
     {
-        Form3 window(project("Shooter", 0x3000, 0xD200), nullptr);
+        ScriptedDialogs dialogs;
+        Form3 window(project("Shooter", 0x3000, 0xD200), dialogs, nullptr);
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
         retype(control<QLineEdit>(&window, "Text1"), "Racer");
@@ -114,7 +118,8 @@ TEST(ProjectProperties, OkStoresCorrectedAddressesCancelAndCloseStoreNothing)
     {
         // Enter answers Ok without leaving the field: an empty name keeps the old one, and an
         // address from 8000 up is kept as typed.
-        Form3 window(project("Shooter", 0x3000, 0xD200), nullptr);
+        ScriptedDialogs dialogs;
+        Form3 window(project("Shooter", 0x3000, 0xD200), dialogs, nullptr);
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
         retype(control<QLineEdit>(&window, "Text3"), "8000");
@@ -125,7 +130,8 @@ TEST(ProjectProperties, OkStoresCorrectedAddressesCancelAndCloseStoreNothing)
         EXPECT_EQ(quint16(window.accepted()->StartAddress), 0x8000);
     }
     {
-        Form3 window(project("Shooter", 0x3000, 0xD200), nullptr);
+        ScriptedDialogs dialogs;
+        Form3 window(project("Shooter", 0x3000, 0xD200), dialogs, nullptr);
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
         retype(control<QLineEdit>(&window, "Text1"), "Other");
@@ -133,7 +139,8 @@ TEST(ProjectProperties, OkStoresCorrectedAddressesCancelAndCloseStoreNothing)
         EXPECT_FALSE(window.accepted());
     }
     {
-        Form3 window(project("Shooter", 0x3000, 0xD200), nullptr);
+        ScriptedDialogs dialogs;
+        Form3 window(project("Shooter", 0x3000, 0xD200), dialogs, nullptr);
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
         retype(control<QLineEdit>(&window, "Text1"), "Other");
@@ -179,6 +186,57 @@ TEST(ProjectProperties, OkRenamesTheTreeRootAndWritesNoProjectFile)
     EXPECT_EQ(shownStart, "2E9B");
     EXPECT_EQ(form->projectInfo().ProjectName, "Racer");
     EXPECT_EQ(form->node(1)->text(0), "Racer");
+}
+
+TEST(ProjectProperties, AnEndBelowTheStartIsRefusedWithTheRangeAndTheWindowStaysOpen)
+{
+    const char* const ends[] = {"0000", "", "QQ", "2FFF"};
+    for (const char* typed : ends) {
+        SCOPED_TRACE(typed);
+        ScriptedDialogs dialogs;
+        Form3 window(project("Shooter", 0x3000, 0xD200), dialogs, nullptr);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        retype(control<QLineEdit>(&window, "Text4"), typed);
+        QTest::mouseClick(control<QPushButton>(&window, "Command1"), Qt::LeftButton);
+        ASSERT_EQ(dialogs.messages().size(), 1);
+        EXPECT_TRUE(dialogs.messages()[0].text.contains("from 3000 to F93C")) << dialogs.messages()[0].text.toStdString();
+        EXPECT_FALSE(window.accepted());
+        EXPECT_TRUE(window.isVisible());
+
+        // Corrected, it is taken.
+        retype(control<QLineEdit>(&window, "Text4"), "3000");
+        QTest::mouseClick(control<QPushButton>(&window, "Command1"), Qt::LeftButton);
+        ASSERT_TRUE(window.accepted());
+        EXPECT_EQ(quint16(window.accepted()->EndAddress), 0x3000);
+    }
+}
+
+TEST(ProjectProperties, ANamePastedWithALineBreakIsSavedOnOneLineAndOpensAgain)
+{
+    TarvelKit kit;
+    ScriptedDialogs dialogs;
+    const QString dir = kit.path("work") + "/";
+    testfiles::write(dir + "game.pas", "program game;\r\nbegin\r\nend.\r\n");
+    testfiles::write(dir + "game.tpj", "Game\r\n2E9B\r\nD200\r\ngame.pas\r\n");
+    auto form = kit.startForm(dialogs);
+    ASSERT_TRUE(form->OpenProjectFile(dir + "game.tpj"));
+
+    QApplication::clipboard()->setText("Hello\nWorld\t!");
+    whenModalOpens([](QWidget* modal) {
+        auto* name = control<QLineEdit>(modal, "Text1");
+        retype(name, "");
+        QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
+        QTest::mouseClick(control<QPushButton>(modal, "Command1"), Qt::LeftButton);
+    });
+    form->findChild<QAction*>("mnuProp")->trigger();
+    EXPECT_EQ(form->projectInfo().ProjectName, "Hello World !");
+    form->findChild<QAction*>("mnuSavePrj")->trigger();
+    EXPECT_EQ(testfiles::read(dir + "Hello World !.tpj"), "Hello World !\r\n2E9B\r\nD200\r\nGAME.PAS\r\n");
+
+    ASSERT_TRUE(form->OpenProjectFile(dir + "Hello World !.tpj"));
+    EXPECT_EQ(form->node(1)->text(0), "Hello World !");
+    EXPECT_TRUE(dialogs.messages().isEmpty());
 }
 
 TEST(Preferences, LoadsTheSettingsIntoTheControls)
