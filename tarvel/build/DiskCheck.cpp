@@ -37,7 +37,8 @@ bool oneCase(const QString& part)
 
 bool IsWorkingFile(const QString& name, const QString& baseName)
 {
-    static const char* const kWorkingFiles[] = {"result.txt", "errors.txt", "turbopc.sh", "turbopc.bat", "d.dsk"};
+    static const char* const kWorkingFiles[] = {"result.txt", "errors.txt", "turbopc.sh", "turbopc.bat", "d.dsk",
+                                                   "boot.dsk"};
     for (const char* working : kWorkingFiles) {
         if (common::AsciiEqualsNoCase(name, QLatin1String(working)))
             return true;

@@ -30,8 +30,8 @@ struct DiskFile {
 
 // The files a build and Compile and Run make for themselves in the project folder, which are not
 // part of the project: the compiler's result.txt and errors.txt, the build script (turbopc.sh or
-// turbopc.bat), the disk image d.dsk and the chain file <baseName>.chn the program is joined from.
-// Letter case does not matter. They are neither counted against the disk nor put on it.
+// turbopc.bat), the disk image d.dsk and the boot disk it starts from, and the chain file
+// <baseName>.chn the program is joined from. Letter case does not matter. They are neither counted against the disk nor put on it.
 [[nodiscard]] bool IsWorkingFile(const QString& name, const QString& baseName);
 
 // The files of a project folder that go onto the disk: the plain files (links to files count),

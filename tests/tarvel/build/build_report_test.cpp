@@ -110,7 +110,8 @@ TEST_F(ReportFixture, AProgramCutShortByAFullDiskIsAFailedBuildThatSaysWhy)
 }
 
 // Left in the project folder by earlier runs: a huge result.txt of a failed build and a disk image
-// made there (the image folder was the project folder, as an older config.cfg may still say).
+// made there, beside its boot disk (the image folder was the project folder, as an older config.cfg
+// may still say).
 TEST_F(ReportFixture, TheBuildsOwnFilesAreNeitherCountedNorPutOnTheDisk)
 {
     if (QStandardPaths::findExecutable("mcopy").isEmpty())
@@ -121,6 +122,7 @@ TEST_F(ReportFixture, TheBuildsOwnFilesAreNeitherCountedNorPutOnTheDisk)
     ASSERT_TRUE(result.resize(200 * 1024 * 1024)); // sparse: 200 MB that take no room
     result.close();
     testfiles::write(dir + "d.dsk", QByteArray(737280, 'd'));
+    ASSERT_TRUE(buildtest::makeBootDisk(dir + "boot.dsk"));
     form->Settings.EmulatorPath = testfiles::testToolsDir() + "/emulator";
     form->Settings.DiskImagePath = dir;
 
@@ -137,7 +139,7 @@ TEST_F(ReportFixture, TheBuildsOwnFilesAreNeitherCountedNorPutOnTheDisk)
     for (const QString& line : listing)
         names << line.section('/', -1).trimmed();
     names.sort();
-    EXPECT_EQ(names, QStringList({"A.INC", "GAME.COM", "GAME.PAS", "GAME.TPJ"}));
+    EXPECT_EQ(names, QStringList({"A.INC", "COMMAND.COM", "GAME.COM", "GAME.PAS", "GAME.TPJ", "MSXDOS.SYS"}));
 }
 
 TEST_F(ReportFixture, AProjectTooLargeForTheDiskIsToldItsLargestFiles)
