@@ -71,22 +71,23 @@ QByteArray EncodeWindowState(const WindowState& state)
     if (state.monitorPlaced)
         lines << QStringLiteral("monitor=%1 %2").arg(state.monitorPosition.x()).arg(state.monitorPosition.y());
     lines << QStringLiteral("reopen-last-project=") + boolText(state.reopenLastProject);
-    lines << QStringLiteral("last-project-folder=") + state.lastProjectFolder;
-    return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+    // The folder is kept in the file system's own bytes, so any folder the program can open
+    // comes back whole.
+    return (lines.join(QLatin1Char('\n')) + QStringLiteral("\nlast-project-folder=")).toLatin1()
+        + common::EncodePathBytes(state.lastProjectFolder) + '\n';
 }
 
 WindowState DecodeWindowState(const QByteArray& bytes)
 {
     WindowState state;
-    const QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
-    for (QString line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        const qsizetype equals = line.indexOf(QLatin1Char('='));
+    for (QByteArray raw : bytes.split('\n')) {
+        if (raw.endsWith('\r'))
+            raw.chop(1);
+        const qsizetype equals = raw.indexOf('=');
         if (equals <= 0)
             continue;
-        const QString key = line.left(equals);
-        const QString value = line.mid(equals + 1);
+        const QString key = QString::fromLatin1(raw.left(equals));
+        const QString value = QString::fromLatin1(raw.mid(equals + 1));
         const QStringList numbers = value.split(QLatin1Char(' '));
         if (key == QLatin1String("geometry") && numbers.size() == 4) {
             int x = 0, y = 0, width = 0, height = 0;
@@ -110,7 +111,7 @@ WindowState DecodeWindowState(const QByteArray& bytes)
         } else if (key == QLatin1String("reopen-last-project")) {
             readBool(value, &state.reopenLastProject);
         } else if (key == QLatin1String("last-project-folder")) {
-            state.lastProjectFolder = value;
+            state.lastProjectFolder = common::DecodePathBytes(raw.mid(equals + 1));
         }
     }
     return state;
