@@ -67,14 +67,19 @@ void Form2::load(QWidget* mainWindow, const QString& projectName)
     m_loaded = true;
     common::CenterForm(mainWindow, this);
     common::SetFormOnTop(this, true);
+    startOver(projectName);
+    show();
+    repaint();
+}
+
+void Form2::startOver(const QString& projectName)
+{
     setText(QStringLiteral("Compiling ") + projectName + QStringLiteral("..."));
     m_records = 0;
     m_showsErrors = false;
     m_timer2->stop();
     showOnly(Compiling0);
     m_timer1->start();
-    show();
-    repaint();
 }
 
 void Form2::bringUp(QWidget* mainWindow, const QString& projectName)
@@ -85,12 +90,7 @@ void Form2::bringUp(QWidget* mainWindow, const QString& projectName)
     }
     if (m_showsErrors) {
         // The window keeps its place and stays on top; only the outcome shown starts over.
-        setText(QStringLiteral("Compiling ") + projectName + QStringLiteral("..."));
-        m_records = 0;
-        m_showsErrors = false;
-        m_timer2->stop();
-        showOnly(Compiling0);
-        m_timer1->start();
+        startOver(projectName);
     }
     show();
     raise();

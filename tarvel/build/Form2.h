@@ -68,6 +68,8 @@ private:
     enum Picture { Compiling0, Compiling1, Error0, Error1, Success, PictureCount };
 
     void setText(const QString& crLfText);
+    // "Compiling NAME..." with the first animation picture, no records and no error animation.
+    void startOver(const QString& projectName);
     void showOnly(Picture picture);
     void invert(Picture picture);
     void timer1Tick();
