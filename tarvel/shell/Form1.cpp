@@ -267,6 +267,9 @@ void Form1::buildMenus()
 
     QMenu* edit = menu("mnuEdit", QStringLiteral("&Edit"));
     m_editMenu = edit;
+    // A menu opened right after a selection shows what can be done with it, not the state of
+    // the last timer tick.
+    connect(edit, &QMenu::aboutToShow, this, &Form1::updateEditItems);
     m_cut = addItem(edit, "mnuCut", QStringLiteral("Cut"));
     connect(m_cut, &QAction::triggered, this, &Form1::mnuCut_Click);
     m_copy = addItem(edit, "mnuCopy", QStringLiteral("Copy"));
@@ -451,6 +454,11 @@ void Form1::Timer1_Timer()
     int column = 0;
     m_code->selectionStart(&line, &column);
     m_panels[0]->setText(QStringLiteral("Line: %1 Col: %2").arg(line + 1).arg(column + 1));
+    updateEditItems();
+}
+
+void Form1::updateEditItems()
+{
     m_copy->setEnabled(m_code->canCopy());
     m_cut->setEnabled(m_code->canCut());
     m_paste->setEnabled(m_code->canPaste());

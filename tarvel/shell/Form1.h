@@ -203,6 +203,8 @@ private:
     QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut = {});
     void setProjectItemsEnabled(bool enabled);
     void freeEditorKeys();
+    // The Edit items enabled as the editor's selection, clipboard and undo history allow.
+    void updateEditItems();
     // The remembered window state: applied before the first show, written when the window closes.
     void restoreWindowState();
     void applyRestoredPanes();
