@@ -66,28 +66,30 @@ QList<BuildStep> BuildSteps(const BuildRequest& request, PathStyle style)
     return steps;
 }
 
+QByteArray RenderShellStep(const BuildStep& step)
+{
+    switch (step.kind) {
+    case BuildStep::Kind::ChangeDirectory:
+        return "cd -- " + ShellWord(step.path) + " || exit 1\n";
+    case BuildStep::Kind::RunCompiler:
+        return ShellWords(QStringList{step.path} + step.arguments) + " > " + ShellWord(step.output) + '\n';
+    case BuildStep::Kind::JoinFiles: {
+        QByteArray guard;
+        for (const QString& input : step.arguments)
+            guard += "[ -f " + ShellWord(input) + " ] && ";
+        guard += "[ ! -e " + ShellWord(QLatin1String(kErrorsFileName)) + " ]";
+        return "if " + guard + "; then cat -- " + ShellWords(step.arguments) + " > " + ShellWord(step.output)
+               + "; fi\n";
+    }
+    }
+    return QByteArray();
+}
+
 QByteArray RenderShellScript(const QList<BuildStep>& steps)
 {
-    QByteArray script = "#!/bin/sh\n# Written by Tarvel before every build; changes are overwritten.\n";
-    for (const BuildStep& step : steps) {
-        switch (step.kind) {
-        case BuildStep::Kind::ChangeDirectory:
-            script += "cd -- " + ShellWord(step.path) + " || exit 1\n";
-            break;
-        case BuildStep::Kind::RunCompiler:
-            script += ShellWords(QStringList{step.path} + step.arguments) + " > " + ShellWord(step.output) + '\n';
-            break;
-        case BuildStep::Kind::JoinFiles: {
-            QByteArray guard;
-            for (const QString& input : step.arguments)
-                guard += "[ -f " + ShellWord(input) + " ] && ";
-            guard += "[ ! -e " + ShellWord(QLatin1String(kErrorsFileName)) + " ]";
-            script += "if " + guard + "; then cat -- " + ShellWords(step.arguments) + " > " + ShellWord(step.output)
-                      + "; fi\n";
-            break;
-        }
-        }
-    }
+    QByteArray script = kShellScriptHeader;
+    for (const BuildStep& step : steps)
+        script += RenderShellStep(step);
     return script;
 }
 

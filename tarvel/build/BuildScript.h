@@ -61,6 +61,12 @@ inline constexpr char kResultFileName[] = "result.txt";
 // or of an old chain file.
 [[nodiscard]] QByteArray RenderShellScript(const QList<BuildStep>& steps);
 
+// The first lines of every build script.
+inline constexpr char kShellScriptHeader[] = "#!/bin/sh\n# Written by Tarvel before every build; changes are overwritten.\n";
+
+// One step as the script's line for it.
+[[nodiscard]] QByteArray RenderShellStep(const BuildStep& step);
+
 // The steps as the Windows batch file (drive line, "cd", compiler line, copy line), each line
 // ended by CR LF, in 8-bit Latin-1. Meant for steps built with PathStyle::Windows from short
 // (8.3) paths, which hold no blanks or quotes.

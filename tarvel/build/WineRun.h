@@ -1,0 +1,65 @@
+#pragma once
+
+#include "build/BuildScript.h"
+#include "core/Result.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace tarvel {
+
+// What a build of a Windows compiler says when Wine is not installed.
+inline constexpr char kWineMissing[] = "TP3.EXE is a Windows program: install Wine (Debian package wine)";
+
+// The Wine programs a build runs: the loader and the server, whose -w and -k wait for and end
+// every process of a prefix.
+struct WinePrograms {
+    QString wine;
+    QString wineserver;
+    [[nodiscard]] bool found() const { return !wine.isEmpty() && !wineserver.isEmpty(); }
+};
+
+// Looks wine and wineserver up in the folders of `searchPath`, a PATH value (folders parted by
+// ':'); an empty folder is the current one, as for the shell. A program not found is "".
+[[nodiscard]] WinePrograms FindWine(const QString& searchPath);
+// The same on this program's PATH.
+[[nodiscard]] WinePrograms FindWine();
+
+// Where Wine keeps what it needs for the builds: a prefix of its own (so the user's ~/.wine is
+// never touched or needed) and the log of Wine's own messages, both in the per-user state folder.
+struct WineFolders {
+    QString prefix;
+    QString log;
+};
+[[nodiscard]] WineFolders WineFoldersIn(const QString& stateDir);
+
+// Whether the prefix was made whole by an earlier build. One that is not is made (again) by the
+// next build before the compiler runs.
+[[nodiscard]] bool WinePrefixReady(const QString& prefix);
+
+// The build as a POSIX shell script that runs the compiler step under Wine: `wine <compiler>
+// <arguments> > result.txt` in the project directory, all other steps as RenderShellScript has
+// them. Wine runs without a window (no display), without its debug channels, without the .NET
+// and HTML engines it would offer to download, and without adding menu entries to the desktop.
+// A prefix not ready yet is made first, its messages going to the log only, never to
+// result.txt; the script stops with kWinePrefixFailed when that fails. After the compiler the
+// script waits for the prefix's server and its helper processes to end, so nothing of the build
+// runs on once it is over, and exits with the compiler's status.
+[[nodiscard]] QByteArray RenderWineScript(const QList<BuildStep>& steps, const WinePrograms& wine,
+                                          const WineFolders& folders);
+inline constexpr int kWinePrefixFailed = 125;
+
+// Writes that script atomically (see WriteBuildScript).
+[[nodiscard]] common::Status WriteWineScript(const QString& scriptPath, const QList<BuildStep>& steps,
+                                             const WinePrograms& wine, const WineFolders& folders);
+
+// The last `lines` lines of what Wine wrote to its log during the last build, control
+// characters shown as '?'; "" when it wrote nothing.
+[[nodiscard]] QString WineMessages(const WineFolders& folders, int lines = 10);
+
+// Ends every process of the prefix at once (wineserver -k) and waits a few seconds at most for
+// that. Needs no event loop, so it works while the application is quitting.
+void StopWine(const WinePrograms& wine, const WineFolders& folders);
+
+} // namespace tarvel
