@@ -6,11 +6,13 @@
 #include "build/BootDisk.h"
 #include "build/BuildOutput.h"
 #include "build/BuildScript.h"
+#include "build/CompilerKind.h"
 #include "build/CompilerResults.h"
 #include "build/DiskCheck.h"
 #include "build/Form2.h"
 #include "build/RunCommands.h"
 #include "build/SetupCheck.h"
+#include "build/WineRun.h"
 #include "core/Paths.h"
 #include "core/Process.h"
 #include "core/RunWatch.h"
@@ -21,6 +23,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTemporaryDir>
 
@@ -153,7 +156,9 @@ bool Form1::DoCompilation(bool makeChn)
     if (!tarvel::RemoveFileNoCase(projectDir, QLatin1String(tarvel::kErrorsFileName)))
         return cannotDelete(QLatin1String(tarvel::kErrorsFileName));
 
-    const QString compilerProblem = tarvel::CompilerProblem(tarvel::CompilerPath(m_folders.userData));
+    const tarvel::FoundCompiler compiler = tarvel::FindCompiler(QFileInfo(tarvel::CompilerPath(m_folders.userData)).path());
+    const bool underWine = compiler.kind == tarvel::CompilerKind::Windows;
+    const QString compilerProblem = underWine ? QString() : tarvel::CompilerProblem(tarvel::CompilerPath(m_folders.userData));
     if (!compilerProblem.isEmpty()) {
         m_monitor->showErrors(compilerProblem + QLatin1String(tarvel::kSeeCheckSetup) + QStringLiteral("\r\n"));
         return false;
@@ -166,15 +171,42 @@ bool Form1::DoCompilation(bool makeChn)
     request.startAddress = project.StartAddress;
     request.endAddress = project.EndAddress;
     request.makeChn = makeChn;
+    QList<tarvel::BuildStep> steps = tarvel::BuildSteps(request);
     const QString script = tarvel::BuildScriptPath(m_folders.userData);
-    const common::Status written = tarvel::WriteBuildScript(script, tarvel::BuildSteps(request));
+    common::Status written = common::Success();
+    tarvel::WinePrograms wine;
+    const tarvel::WineFolders wineFolders = tarvel::WineFoldersIn(m_folders.state);
+    if (underWine) {
+        wine = tarvel::FindWine();
+        if (!wine.found()) {
+            m_monitor->showErrors(QLatin1String(tarvel::kWineMissing) + QStringLiteral("\r\n"));
+            return false;
+        }
+        for (tarvel::BuildStep& step : steps) {
+            if (step.kind == tarvel::BuildStep::Kind::RunCompiler)
+                step.path = compiler.path;
+        }
+        written = tarvel::WriteWineScript(script, steps, wine, wineFolders);
+    } else {
+        written = tarvel::WriteBuildScript(script, steps);
+    }
     if (!written) {
         m_monitor->showErrors(QStringLiteral("The build script could not be written:\r\n") + written.error());
         return false;
     }
+    // Wine's first start in its prefix takes a while; the status bar says why the build waits.
+    const bool makingPrefix = underWine && !tarvel::WinePrefixReady(wineFolders.prefix);
+    const QString oldStatus = m_panels[2]->text();
+    if (makingPrefix)
+        m_panels[2]->setText(QStringLiteral("Preparing Wine for TP3.EXE (only before the first build; this may take a minute)..."));
     const tarvel::CommandLine run = tarvel::BuildScriptCommand(script);
     const common::ShellOutcome ran = common::RunProgram(run.program, run.arguments, true);
+    if (makingPrefix)
+        m_panels[2]->setText(oldStatus);
     if (ran.stopped) {
+        // Wine's server and helpers run in sessions of their own: they are ended apart.
+        if (underWine)
+            tarvel::StopWine(wine, wineFolders);
         // Tarvel is exiting: the compiler has been ended, and what it left tells nothing.
         m_monitor->showErrors(QStringLiteral("The build was stopped.\r\n"));
         return false;
@@ -187,8 +219,23 @@ bool Form1::DoCompilation(bool makeChn)
                                   .arg(run.program, run.arguments.join(QLatin1Char(' '))));
         return false;
     }
+    if (underWine && !tarvel::WinePrefixReady(wineFolders.prefix)) {
+        const QString said = tarvel::LastLines(wineFolders.log);
+        m_monitor->showErrors(QStringLiteral("Wine could not prepare its folder for TP3.EXE:\r\n%1\r\n%2")
+                                  .arg(QDir::toNativeSeparators(wineFolders.prefix),
+                                       said.isEmpty() ? QString() : QStringLiteral("Wine said:\r\n") + said + QStringLiteral("\r\n")));
+        return false;
+    }
 
-    const tarvel::BuildOutcome outcome = tarvel::JudgeBuild(request);
+    tarvel::BuildOutcome outcome = tarvel::JudgeBuild(request);
+    // A compiler Wine could not start leaves nothing; Wine's own words tell why.
+    if (underWine && !outcome.succeeded && outcome.errors.errors.isEmpty()) {
+        QStringList said{tarvel::LastLines(wineFolders.log),
+                         tarvel::LastLines(common::FindFileNoCase(projectDir, QLatin1String(tarvel::kResultFileName)))};
+        said.removeAll(QString());
+        if (!said.isEmpty())
+            outcome.report += QStringLiteral("\r\nWine said:\r\n") + said.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+    }
     if (outcome.succeeded) {
         m_monitor->showSuccess(outcome.report);
         return true;

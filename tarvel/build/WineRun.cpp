@@ -112,10 +112,10 @@ common::Status WriteWineScript(const QString& scriptPath, const QList<BuildStep>
     return common::WriteFileAtomic(scriptPath, RenderWineScript(steps, wine, folders));
 }
 
-QString WineMessages(const WineFolders& folders, int lines)
+QString LastLines(const QString& path, int lines)
 {
-    QFile file(folders.log);
-    if (!QFileInfo(folders.log).isFile() || !file.open(QIODevice::ReadOnly))
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return QString();
     if (file.size() > kLogTailBytes)
         file.seek(file.size() - kLogTailBytes);

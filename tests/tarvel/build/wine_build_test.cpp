@@ -171,7 +171,8 @@ TEST_F(WineBuild, CompileAndRunJoinsTheRunTimeFileAndTheChainFile)
 TEST_F(WineBuild, AHungCompilerRefusesASecondBuildAndExitEndsItAndWine)
 {
     open("program game;\r\n{WAITFOR:go}\r\n{ERR GAME.PAS,1,1,1,\"late\"}\r\n");
-    dialogs.queueAnswer(common::Dialogs::Answer::Yes);
+    dialogs.queueAnswer(common::Dialogs::Answer::Ok); // the second build is refused
+    dialogs.queueAnswer(common::Dialogs::Answer::Yes); // stop it and exit
     qint64 pid = 0;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -183,7 +184,9 @@ TEST_F(WineBuild, AHungCompilerRefusesASecondBuildAndExitEndsItAndWine)
     });
     poll.start(20);
     QTimer::singleShot(0, form.get(), [this] { item("mnuCompile")->trigger(); });
-    EXPECT_EQ(QApplication::exec(), 0);
+    // A guard ends the loop with 99 should the build never get as far as the compiler.
+    QTimer::singleShot(300000, [] { QApplication::exit(99); });
+    ASSERT_EQ(QApplication::exec(), 0) << monitorText().toStdString();
 
     ASSERT_GT(pid, 0);
     ASSERT_EQ(dialogs.messages().size(), 2);
@@ -203,8 +206,8 @@ TEST_F(WineBuild, NoBuildSucceedsWhenWineIsMissingOrCannotRunTheCompiler)
         QString monitorStart;
     } rows[] = {
         {"no Wine on PATH", "/nonexistent", {}, "TP3.EXE is a Windows program: install Wine (Debian package wine)\r\n"},
-        {"a Windows header and nothing after it", qEnvironmentVariable("PATH"),
-         "MZ" + QByteArray(58, '\0') + QByteArray("\x40\0\0\0", 4) + "PE\0\0" + QByteArray(20, '\0'),
+        // Headers whole, the code cut off: Wine cannot start it.
+        {"a Windows program cut short", qEnvironmentVariable("PATH"), testfiles::read(shared().exe).left(4096),
          "The compiler left no result"},
     };
     const QByteArray oldPath = qgetenv("PATH");
@@ -217,6 +220,7 @@ TEST_F(WineBuild, NoBuildSucceedsWhenWineIsMissingOrCannotRunTheCompiler)
         item("mnuCompile")->trigger();
         qputenv("PATH", oldPath);
         EXPECT_TRUE(monitorText().startsWith(row.monitorStart)) << monitorText().toStdString();
+        EXPECT_EQ(monitorText().contains("Wine said:"), !row.compiler.isEmpty()) << monitorText().toStdString();
         EXPECT_FALSE(QFile::exists(dir + "game.com"));
         EXPECT_FALSE(QFile::exists(dir + "tp3calls.txt"));
         form.reset();
