@@ -229,7 +229,8 @@ bool Form1::DoCompilation(bool makeChn)
 
     tarvel::BuildOutcome outcome = tarvel::JudgeBuild(request);
     // A compiler Wine could not start leaves nothing; Wine's own words tell why.
-    if (underWine && !outcome.succeeded && outcome.errors.errors.isEmpty()) {
+    if (underWine && !outcome.succeeded && outcome.errors.errors.isEmpty()
+        && common::FindFileNoCase(projectDir, baseName + QStringLiteral(".chn")).isEmpty()) {
         QStringList said{tarvel::LastLines(wineFolders.log),
                          tarvel::LastLines(common::FindFileNoCase(projectDir, QLatin1String(tarvel::kResultFileName)))};
         said.removeAll(QString());

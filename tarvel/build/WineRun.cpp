@@ -98,7 +98,6 @@ QByteArray RenderWineScript(const QList<BuildStep>& steps, const WinePrograms& w
             line += ' ' + Word(word);
         script += line + " > " + Word(step.output) + " 2>> " + log + " < /dev/null\n";
         script += "status=$?\n";
-        script += server + " -w\n";
     }
     script += "exit ${status:-0}\n";
     return script;

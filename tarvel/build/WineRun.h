@@ -41,11 +41,13 @@ struct WineFolders {
 // The build as a POSIX shell script that runs the compiler step under Wine: `wine <compiler>
 // <arguments> > result.txt` in the project directory, all other steps as RenderShellScript has
 // them. Wine runs without a window (no display), without its debug channels, without the .NET
-// and HTML engines it would offer to download, and without adding menu entries to the desktop.
-// A prefix not ready yet is made first, its messages going to the log only, never to
-// result.txt; the script stops with kWinePrefixFailed when that fails. After the compiler the
-// script waits for the prefix's server and its helper processes to end, so nothing of the build
-// runs on once it is over, and exits with the compiler's status.
+// and HTML engines it would offer to download, and without adding menu entries to the desktop;
+// what Wine itself writes goes to the log. A prefix not ready yet is made first (its messages
+// going to the log only, never to result.txt), and the script waits for Wine to finish with it;
+// the script stops with kWinePrefixFailed when that fails. The script ends with the compiler's
+// exit status as soon as the compiler has ended. Wine's server and helpers, which run in sessions
+// of their own, end by themselves moments later (or are reused by a build started before then);
+// a stopped build ends them with StopWine.
 [[nodiscard]] QByteArray RenderWineScript(const QList<BuildStep>& steps, const WinePrograms& wine,
                                           const WineFolders& folders);
 inline constexpr int kWinePrefixFailed = 125;
