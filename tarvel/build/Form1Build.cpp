@@ -6,14 +6,17 @@
 #include "build/BootDisk.h"
 #include "build/BuildOutput.h"
 #include "build/BuildScript.h"
+#include "build/CompilerKind.h"
 #include "build/CompilerResults.h"
 #include "build/DiskCheck.h"
+#include "build/DosRunner.h"
 #include "build/Form2.h"
 #include "build/RunCommands.h"
 #include "build/SetupCheck.h"
 #include "core/Paths.h"
 #include "core/Process.h"
 #include "core/RunWatch.h"
+#include "core/TextFile.h"
 #include "core/Text.h"
 #include "shell/CodeEditor.h"
 #include "ui/Dialogs.h"
@@ -150,10 +153,17 @@ bool Form1::DoCompilation(bool makeChn)
         return cannotDelete(baseName + (makeChn ? QStringLiteral(".chn") : QStringLiteral(".com")));
     if (!makeChn && !tarvel::RemoveOldOutput(projectDir, baseName, true))
         return cannotDelete(baseName + QStringLiteral(".chn"));
-    if (!tarvel::RemoveFileNoCase(projectDir, QLatin1String(tarvel::kErrorsFileName)))
-        return cannotDelete(QLatin1String(tarvel::kErrorsFileName));
+    // A compiler under DOS or Windows writes its files in its own letter case: RESULT.TXT from
+    // before would be found as well as this build's result.txt.
+    for (const char* name : {tarvel::kErrorsFileName, tarvel::kResultFileName}) {
+        if (!tarvel::RemoveFileNoCase(projectDir, QLatin1String(name)))
+            return cannotDelete(QLatin1String(name));
+    }
 
-    const QString compilerProblem = tarvel::CompilerProblem(tarvel::CompilerPath(m_folders.userData));
+    const tarvel::FoundCompiler compiler = tarvel::FindCompiler(tarvel::CompilerFolder(m_folders.userData));
+    const QString dosbox = compiler.kind == tarvel::CompilerKind::Dos ? common::FindOnPath({QStringLiteral("dosbox")})
+                                                                      : QString();
+    const QString compilerProblem = tarvel::CompilerProblem(compiler, dosbox);
     if (!compilerProblem.isEmpty()) {
         m_monitor->showErrors(compilerProblem + QLatin1String(tarvel::kSeeCheckSetup) + QStringLiteral("\r\n"));
         return false;
@@ -166,8 +176,37 @@ bool Form1::DoCompilation(bool makeChn)
     request.startAddress = project.StartAddress;
     request.endAddress = project.EndAddress;
     request.makeChn = makeChn;
+    request.compiler = compiler;
+    request.dosbox = dosbox;
+    switch (compiler.kind) {
+    case tarvel::CompilerKind::Dos: {
+        // What DOS cannot reach is told before DOSBox starts.
+        QStringList includes;
+        for (int i = 3; i <= m_project.nodeCount(); ++i)
+            includes << m_project.node(i).text;
+        const QString dosProblem =
+            tarvel::DosRunProblem(request, mainOnDisk.isEmpty() ? mainName : common::ExtractFileName(mainOnDisk), includes);
+        if (!dosProblem.isEmpty()) {
+            m_monitor->showErrors(dosProblem + QStringLiteral("\r\n"));
+            return false;
+        }
+        const common::Status config = common::WriteFileAtomic(tarvel::DosboxConfigPath(m_folders.userData),
+                                                              tarvel::DosboxConfig());
+        if (!config) {
+            m_monitor->showErrors(QStringLiteral("The DOSBox settings could not be written:\r\n") + config.error());
+            return false;
+        }
+        break;
+    }
+    case tarvel::CompilerKind::Windows: // refused above (CompilerProblem): not supported yet
+    case tarvel::CompilerKind::Native:
+    case tarvel::CompilerKind::Missing:
+    case tarvel::CompilerKind::Unknown:
+        break;
+    }
+    const QList<tarvel::BuildStep> steps = tarvel::BuildSteps(request);
     const QString script = tarvel::BuildScriptPath(m_folders.userData);
-    const common::Status written = tarvel::WriteBuildScript(script, tarvel::BuildSteps(request));
+    const common::Status written = tarvel::WriteBuildScript(script, steps);
     if (!written) {
         m_monitor->showErrors(QStringLiteral("The build script could not be written:\r\n") + written.error());
         return false;
@@ -186,6 +225,15 @@ bool Form1::DoCompilation(bool makeChn)
         m_monitor->showErrors(QStringLiteral("The build script could not be run:\r\n%1 %2\r\n")
                                   .arg(run.program, run.arguments.join(QLatin1Char(' '))));
         return false;
+    }
+    // The join is the same whichever way the compiler ran; what it failed to make is judged below.
+    for (const tarvel::BuildStep& step : steps) {
+        const common::Status joined =
+            step.kind == tarvel::BuildStep::Kind::JoinFiles ? tarvel::JoinFiles(projectDir, step) : common::Done{};
+        if (!joined) {
+            m_monitor->showErrors(QStringLiteral("The program %1 could not be made:\r\n%2\r\n").arg(step.output, joined.error()));
+            return false;
+        }
     }
 
     const tarvel::BuildOutcome outcome = tarvel::JudgeBuild(request);
