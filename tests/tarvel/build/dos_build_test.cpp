@@ -18,6 +18,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -214,4 +215,34 @@ TEST_F(DosBuildFixture, ExitDuringAHangingDosCompileEndsDosbox)
     for (const qint64 pid : running)
         EXPECT_TRUE(testfiles::waitUntil([&] { return testfiles::processEnded(pid); })) << "DOSBox was ended";
     EXPECT_FALSE(form->isBuilding());
+}
+
+// Check Setup says what the compiler is and what it runs in, as the build finds it.
+TEST_F(DosBuildFixture, CheckSetupSaysTheCompilerIsADosProgramThatNeedsDosbox)
+{
+    open("setup", kMain);
+    const auto compilerRow = [&]() -> QStringList {
+        item("mnuCheckSetup")->trigger();
+        auto* list = form->findChild<QTreeWidget*>("lstSetup");
+        for (int i = 0; list && i < list->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* row = list->topLevelItem(i);
+            if (row->text(0) == "Compiler TP3")
+                return {row->text(1), row->text(2), row->text(3)};
+        }
+        return {};
+    };
+    QStringList row = compilerRow();
+    ASSERT_EQ(row.size(), 3);
+    EXPECT_EQ(row[0], "yes");
+    EXPECT_EQ(row[1], kit.path("compiler/tp3.exe") + " is a DOS program, run in DOSBox ("
+                          + QStandardPaths::findExecutable("dosbox") + ")");
+
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", kit.path("no-such-folder").toLocal8Bit());
+    row = compilerRow();
+    qputenv("PATH", path);
+    ASSERT_EQ(row.size(), 3);
+    EXPECT_NE(row[0], "yes");
+    EXPECT_TRUE(row[1].endsWith("is a DOS program, which needs DOSBox: not installed")) << row[1].toStdString();
+    EXPECT_EQ(row[2], "Install DOSBox (Debian package dosbox).");
 }
