@@ -37,11 +37,14 @@ install_missing cmake ninja-build g++ qt6-base-dev libqscintilla2-qt6-dev mtools
 
 if [ "$tests" = true ]; then
   # GoogleTest; the real emulators for the end-to-end tests (openMSX with the free C-BIOS ROMs,
-  # DOSBox for BR-MSX; both run headless through SDL's dummy drivers); clang for the fuzz
-  # targets; the freedesktop tools that the .tpj registration updates and its tests ask; and
-  # what the installation check needs to build, inspect and validate the Debian package.
-  install_missing libgtest-dev openmsx dosbox clang shared-mime-info desktop-file-utils xdg-utils libglib2.0-bin \
-                  dpkg-dev file lintian
+  # DOSBox for BR-MSX and for a DOS compiler; both run headless through SDL's dummy drivers);
+  # nasm, which assembles the DOS stand-in compiler, and Wine with the MinGW compiler for the
+  # Windows one; clang for the fuzz targets; the freedesktop tools that the .tpj registration
+  # updates and its tests ask; and what the installation check needs to build, inspect and
+  # validate the Debian package. Tarvel itself needs DOSBox or Wine only for a compiler of
+  # that kind, so the plain setup installs neither.
+  install_missing libgtest-dev openmsx dosbox nasm wine gcc-mingw-w64-x86-64 clang shared-mime-info \
+                  desktop-file-utils xdg-utils libglib2.0-bin dpkg-dev file lintian
   # The fuzzer run-time comes with the installed clang's own major version.
   major="$(clang -dumpversion | cut -d. -f1)"
   install_missing "libclang-rt-$major-dev"

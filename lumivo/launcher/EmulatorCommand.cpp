@@ -6,12 +6,8 @@
 #include "core/Paths.h"
 #include "core/Text.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
-
-#include <algorithm>
 
 namespace lumivo {
 
@@ -37,11 +33,7 @@ void appendValue(QStringList& words, bool when, const char* option, qint16 value
         words << QString::fromLatin1(option) << QString::number(value);
 }
 
-// DOSBox's mount command takes the folder in double quotes; its shell expands %NAME%.
-bool mountable(QChar c)
-{
-    return c != QLatin1Char('"') && c != QLatin1Char('%') && c.unicode() >= 0x20 && c.unicode() != 0x7f;
-}
+const QString kBrmsx = QStringLiteral("BR-MSX");
 
 CommandOutcome problem(RunProblem why, const QString& detail = QString())
 {
@@ -51,24 +43,17 @@ CommandOutcome problem(RunProblem why, const QString& detail = QString())
     return outcome;
 }
 
-// The folder DOSBox mounts: no trailing separator except for the root.
-QString mountFolder(const QString& folder)
-{
-    return QDir::cleanPath(folder);
-}
-
 // BR-MSX inside DOSBox: C: is BR-MSX's folder, D: the image's folder (for DIR the folder itself).
 CommandOutcome dosBrmsxCommand(const RunSelection& selection, const BrmsxOptions& options, const QString& folder,
                                const QString& programName, const QString& dosboxPath)
 {
     if (dosboxPath.isEmpty())
         return problem(RunProblem::DosboxNotFound);
-    for (const QString& mounted : {options.BrmsxFolder, folder}) {
-        if (!CanMountInDosbox(mounted))
-            return problem(RunProblem::CannotMountInDosbox, mountFolder(mounted));
-        if (!FitsDosboxMount(mounted))
-            return problem(RunProblem::DosboxPathTooLong, mountFolder(mounted));
-    }
+    const common::DosboxCheck mounts = common::CheckDosboxMounts({options.BrmsxFolder, folder});
+    if (mounts.problem == common::DosboxProblem::CannotMount)
+        return problem(RunProblem::CannotMountInDosbox, mounts.detail);
+    if (mounts.problem == common::DosboxProblem::PathTooLong)
+        return problem(RunProblem::DosboxPathTooLong, mounts.detail);
     const bool dir = selection.kind == KindDir;
     if (!dir && !IsDosName(selection.fileName))
         return problem(RunProblem::NotReachableFromDos, selection.fileName);
@@ -89,15 +74,8 @@ CommandOutcome dosBrmsxCommand(const RunSelection& selection, const BrmsxOptions
     EmulatorCommand& command = outcome.command;
     command.folder = common::AddBackslash(options.BrmsxFolder);
     command.program = dosboxPath;
-    const auto mount = [](char drive, const QString& path) {
-        return QStringLiteral("mount %1 \"%2\"").arg(QString(QLatin1Char(drive)), mountFolder(path));
-    };
-    command.arguments << QStringLiteral("-noautoexec")
-                      << QStringLiteral("-c") << mount('c', options.BrmsxFolder)
-                      << QStringLiteral("-c") << mount('d', folder)
-                      << QStringLiteral("-c") << QStringLiteral("c:")
-                      << QStringLiteral("-c") << programName + tail
-                      << QStringLiteral("-c") << QStringLiteral("exit");
+    command.arguments = common::DosboxArguments({}, {{'c', options.BrmsxFolder}, {'d', folder}},
+                                                {QStringLiteral("c:"), programName + tail});
     return outcome;
 }
 
@@ -118,29 +96,15 @@ QString ProblemText(const CommandOutcome& outcome)
     case RunProblem::FmsxCannotRunFolder:
         return QStringLiteral("F-MSX cannot run a directory. Choose DSK, ROM or CAS and select a file.");
     case RunProblem::DosboxNotFound:
-        return QStringLiteral("BR-MSX is a DOS program, which runs here in DOSBox. Install DOSBox (Debian "
-                              "package dosbox).");
+        return common::DosboxProblemText(common::DosboxProblem::NotFound, outcome.detail, kBrmsx);
     case RunProblem::NotReachableFromDos:
-        return QStringLiteral("BR-MSX runs in DOSBox, where the file \"%1\" cannot be reached: DOS names have "
-                              "at most eight characters, a dot and three more (like GAME.DSK), without blanks. "
-                              "Copy or rename the file to such a name.")
-            .arg(outcome.detail);
+        return common::DosboxProblemText(common::DosboxProblem::NotReachableFromDos, outcome.detail, kBrmsx);
     case RunProblem::CannotMountInDosbox:
-        return QStringLiteral("BR-MSX runs in DOSBox, whose mount command cannot take the folder \"%1\": it "
-                              "holds a double quote, a percent sign or a control character. Rename the folder "
-                              "or move the files.")
-            .arg(outcome.detail);
+        return common::DosboxProblemText(common::DosboxProblem::CannotMount, outcome.detail, kBrmsx);
     case RunProblem::DosboxPathTooLong:
-        return QStringLiteral("BR-MSX runs in DOSBox, which cannot mount the folder \"%1\": its path is %2 "
-                              "bytes long, and DOSBox takes at most %3. Move the files to a folder with a "
-                              "shorter path.")
-            .arg(outcome.detail)
-            .arg(QFile::encodeName(outcome.detail).size())
-            .arg(kDosboxMountPathMax);
+        return common::DosboxProblemText(common::DosboxProblem::PathTooLong, outcome.detail, kBrmsx);
     case RunProblem::DosNameClash:
-        return QStringLiteral("BR-MSX runs in DOSBox, where %1 are one name: DOS names have no letter case, "
-                              "so DOSBox could run the wrong file. Rename or move all but one of them.")
-            .arg(outcome.detail);
+        return common::DosboxProblemText(common::DosboxProblem::NameClash, outcome.detail, kBrmsx);
     case RunProblem::DosCommandTooLong:
         return QStringLiteral("The BR-MSX command line is too long for DOS (%1 characters; DOS passes at most "
                               "%2). Turn off some options.\n%3")
@@ -169,56 +133,6 @@ bool IsNativeProgram(const QString& path)
         return true; // it cannot run in DOSBox either; the direct start reports the error
     const QByteArray head = file.read(4);
     return head == QByteArray("\x7f" "ELF", 4) || head.startsWith("#!");
-}
-
-bool IsDosName(const QString& name)
-{
-    static const QString allowed = QStringLiteral("!#$&'()-@^_`{}~");
-    const qsizetype dot = name.indexOf(QLatin1Char('.'));
-    const QString base = dot < 0 ? name : name.left(dot);
-    const QString extension = dot < 0 ? QString() : name.mid(dot + 1);
-    if (base.isEmpty() || base.size() > 8 || extension.size() > 3 || extension.contains(QLatin1Char('.')))
-        return false;
-    for (const QChar c : base + extension) {
-        const bool letterOrDigit = c.unicode() < 0x80 && c.isLetterOrNumber();
-        if (!letterOrDigit && !allowed.contains(c))
-            return false;
-    }
-    return true;
-}
-
-bool CanMountInDosbox(const QString& folder)
-{
-    return std::all_of(folder.cbegin(), folder.cend(), mountable);
-}
-
-bool FitsDosboxMount(const QString& folder)
-{
-    return QFile::encodeName(mountFolder(folder)).size() <= kDosboxMountPathMax;
-}
-
-QStringList DosNameClashes(const QString& folder, const QString& name)
-{
-    QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
-                                                 QDir::System, QDir::NoSort);
-    // The same order in every locale.
-    std::sort(entries.begin(), entries.end());
-    QHash<QString, QStringList> byDosName;
-    for (const QString& entry : entries)
-        byDosName[common::AsciiUpper(entry)].append(entry);
-    QStringList clashes;
-    if (!name.isEmpty()) {
-        const QStringList same = byDosName.value(common::AsciiUpper(name));
-        if (same.size() > 1)
-            clashes = same;
-        return clashes;
-    }
-    for (const QString& entry : entries) {
-        const QStringList& same = byDosName[common::AsciiUpper(entry)];
-        if (same.size() > 1 && same.first() == entry)
-            clashes.append(same);
-    }
-    return clashes;
 }
 
 QString FindBrmsx(const QString& folder)

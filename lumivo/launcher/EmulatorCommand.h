@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Dosbox.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -57,24 +59,13 @@ struct CommandOutcome {
 // BR-MSX proper is a DOS program and is not.
 [[nodiscard]] bool IsNativeProgram(const QString& path);
 
-// A name DOS can reach as it is: up to eight characters, optionally a dot and up to three more,
-// of the characters DOS allows in names (no blanks, no second dot, ASCII only).
-[[nodiscard]] bool IsDosName(const QString& name);
-
-// A folder that DOSBox's mount command can take in double quotes.
-[[nodiscard]] bool CanMountInDosbox(const QString& folder);
-
-// The longest folder (in bytes, without a trailing separator) that DOSBox 0.74 mounts: one byte
-// more overflows a buffer inside DOSBox and aborts it.
-constexpr int kDosboxMountPathMax = 238;
-[[nodiscard]] bool FitsDosboxMount(const QString& folder);
-
-// DOS names have no letter case: the names of `folder` that DOS cannot tell from `name`, `name`
-// among them; for an empty `name`, every such group of the folder. Empty when there are none.
-[[nodiscard]] QStringList DosNameClashes(const QString& folder, const QString& name);
-
-// The longest command tail DOS passes to a program.
-constexpr int kDosCommandTailMax = 126;
+// What DOS and DOSBox can take, shared with Tarvel's DOS compiler runner.
+using common::CanMountInDosbox;
+using common::DosNameClashes;
+using common::FitsDosboxMount;
+using common::IsDosName;
+using common::kDosboxMountPathMax;
+using common::kDosCommandTailMax;
 
 // BR-MSX: the image option for the chosen kind, then the options of `options` in BR-MSX's order.
 // The emulator runs in options.BrmsxFolder as it is (a folder holding blanks is fine), under the

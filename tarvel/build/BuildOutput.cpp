@@ -1,8 +1,11 @@
 #include "build/BuildOutput.h"
 
 #include "build/BuildScript.h"
+#include "build/CompilerKind.h"
+#include "build/DosRunner.h"
 #include "build/CompilerResults.h"
 #include "build/DiskCheck.h"
+#include "core/Dosbox.h"
 #include "core/Paths.h"
 #include "core/Text.h"
 
@@ -76,23 +79,20 @@ bool RemoveFileNoCase(const QString& folderPath, const QString& name)
     return gone;
 }
 
-QString CompilerProblem(const QString& compilerPath)
+QString CompilerProblem(const FoundCompiler& compiler, const QString& dosbox)
 {
-    const QFileInfo compiler(compilerPath);
-    QString reason;
-    if (!compiler.exists())
-        reason = QStringLiteral("There is no compiler there.");
-    else if (!compiler.isFile())
-        reason = QStringLiteral("That is not a file.");
-    else if (!compiler.isExecutable())
-        reason = QStringLiteral("That file may not be run (it is not executable).");
-    else
+    const QString name = QFileInfo(compiler.path).fileName();
+    QString reason = compiler.problem;
+    if (reason.isEmpty() && compiler.kind == CompilerKind::Dos && dosbox.isEmpty())
+        reason = common::DosboxProblemText(common::DosboxProblem::NotFound, QString(), name);
+    if (reason.isEmpty())
         return QString();
-    return QStringLiteral("The compiler could not be started:") + kCrLf + Native(compilerPath) + kCrLf + reason + kCrLf
-           + kCrLf
-           + QStringLiteral("Put the Turbo Pascal 3 compiler there: a program or script named TP3 that the system "
-                            "may run (see README.md in that folder).")
-           + kCrLf;
+    QString text = QStringLiteral("The compiler could not be started:") + kCrLf + Native(compiler.path) + kCrLf + reason
+                   + kCrLf;
+    // Only where no compiler could be found, or not the one that fits, is the advice what to put there.
+    if (compiler.kind != CompilerKind::Dos && compiler.kind != CompilerKind::Windows)
+        text += kCrLf + QLatin1String(kPutCompilerThere) + kCrLf;
+    return text;
 }
 
 BuildOutcome JudgeBuild(const BuildRequest& request)
@@ -104,7 +104,7 @@ BuildOutcome JudgeBuild(const BuildRequest& request)
     BuildOutcome outcome;
     const QString chn = request.baseName + QStringLiteral(".chn");
     if (ExistingOutput(projectDir, chn).isEmpty()) {
-        const QString compiler = CompilerPath(request.appDir);
+        const QString compiler = request.compiler.path.isEmpty() ? CompilerPath(request.appDir) : request.compiler.path;
         outcome.report = QStringLiteral("The compiler left no result: neither errors.txt nor ") + chn
                          + QStringLiteral(" was written.") + kCrLf + Native(compiler) + kCrLf + kCrLf
                          + QStringLiteral("The compiler there must write ") + chn
@@ -114,6 +114,8 @@ BuildOutcome JudgeBuild(const BuildRequest& request)
         const QString result = ExistingOutput(projectDir, QLatin1String(kResultFileName));
         if (!result.isEmpty() && QFileInfo(result).size() > 0)
             outcome.report += QStringLiteral("What it printed is in ") + Native(result) + kCrLf;
+        if (request.compiler.kind == CompilerKind::Dos)
+            outcome.report += QStringLiteral("What DOSBox printed is in ") + Native(DosboxLogPath(request.appDir)) + kCrLf;
         return outcome;
     }
     const QString com = request.baseName + QStringLiteral(".com");
@@ -124,8 +126,8 @@ BuildOutcome JudgeBuild(const BuildRequest& request)
         outcome.report += QFileInfo(runtime).isFile()
                               ? QStringLiteral("Joining the two files failed.") + kCrLf
                               : kCrLf
-                                    + QStringLiteral("Put the Turbo Pascal 3 run-time file there, named runtime.com "
-                                                     "(see README.md in that folder).")
+                                    + QStringLiteral("Put the Turbo Pascal 3 run-time file there: copy your kit's "
+                                                     "runtime.com, in any letter case (see README.md in that folder).")
                                     + kCrLf + QStringLiteral("Tools > Check Setup... lists what Build needs.") + kCrLf;
         return outcome;
     }

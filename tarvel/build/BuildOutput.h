@@ -7,6 +7,7 @@ namespace tarvel {
 
 struct BuildOutcome;
 struct BuildRequest;
+struct FoundCompiler;
 
 // The most a project directory may hold: what fits a 720 KB MSX disk (737,280 bytes is accepted).
 inline constexpr qint64 kMaxProjectBytes = 720 * 1024;
@@ -31,9 +32,14 @@ struct ProjectSizeCheck {
 // remains.
 [[nodiscard]] bool RemoveOldOutput(const QString& projectDir, const QString& baseName, bool makeChn);
 
-// Why the compiler cannot be started: a readable reason with what to put there, or "" when
-// `compilerPath` is a file the system may run.
-[[nodiscard]] QString CompilerProblem(const QString& compilerPath);
+// What to put into the compiler folder, for messages about a compiler that is missing or unfit.
+inline constexpr char kPutCompilerThere[] =
+    "Copy your kit's Turbo Pascal 3 compiler TP3.EXE and its runtime.com into that folder; Tarvel runs it "
+    "in DOSBox or Wine, whichever it needs (see README.md in that folder).";
+
+// Why the compiler FindCompiler found cannot be started: a readable reason with what to do, or ""
+// when it can. A DOS compiler needs DOSBox (`dosbox`, "" when it is not installed).
+[[nodiscard]] QString CompilerProblem(const FoundCompiler& compiler, const QString& dosbox);
 
 // The verdict on a finished build of `request` that started without errors.txt, <base>.chn and
 // (for a .com build) <base>.com in the project directory. It failed when the compiler left

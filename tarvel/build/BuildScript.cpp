@@ -1,10 +1,14 @@
 #include "build/BuildScript.h"
 
+#include "build/DosRunner.h"
+#include "core/Paths.h"
 #include "core/Text.h"
 #include "core/TextFile.h"
 #include "projects/ProjectFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace tarvel {
 
@@ -54,13 +58,28 @@ QList<BuildStep> BuildSteps(const BuildRequest& request, PathStyle style)
     arguments << QStringLiteral("/S") + FormatAddress(request.startAddress)
               << QStringLiteral("/E") + FormatAddress(request.endAddress)
               << QStringLiteral("/R") + QLatin1String(kErrorsFileName);
-    steps.append({BuildStep::Kind::RunCompiler, JoinPath(compilerDir, QStringLiteral("TP3"), style), arguments,
-                  QLatin1String(kResultFileName)});
+    switch (request.compiler.kind) {
+    case CompilerKind::Dos:
+        steps.append(DosboxCompilerStep(request, arguments));
+        break;
+    case CompilerKind::Windows:
+        // The compiler's own step: the script for Wine (RenderWineScript) runs it under Wine.
+    case CompilerKind::Native:
+    case CompilerKind::Missing:
+    case CompilerKind::Unknown: {
+        const QString compiler =
+            request.compiler.path.isEmpty() ? JoinPath(compilerDir, QStringLiteral("TP3"), style) : request.compiler.path;
+        steps.append({BuildStep::Kind::RunCompiler, compiler, arguments, QLatin1String(kResultFileName)});
+        break;
+    }
+    }
 
     if (!request.makeChn) {
         steps.append({BuildStep::Kind::JoinFiles,
                       {},
-                      {JoinPath(compilerDir, QStringLiteral("runtime.com"), style), request.baseName + ".chn"},
+                      {style == PathStyle::Posix ? RuntimePath(request.appDir)
+                                                 : JoinPath(compilerDir, QStringLiteral("runtime.com"), style),
+                       request.baseName + ".chn"},
                       request.baseName + ".com"});
     }
     return steps;
@@ -71,16 +90,17 @@ QByteArray RenderShellStep(const BuildStep& step)
     switch (step.kind) {
     case BuildStep::Kind::ChangeDirectory:
         return "cd -- " + ShellWord(step.path) + " || exit 1\n";
-    case BuildStep::Kind::RunCompiler:
-        return ShellWords(QStringList{step.path} + step.arguments) + " > " + ShellWord(step.output) + '\n';
-    case BuildStep::Kind::JoinFiles: {
-        QByteArray guard;
-        for (const QString& input : step.arguments)
-            guard += "[ -f " + ShellWord(input) + " ] && ";
-        guard += "[ ! -e " + ShellWord(QLatin1String(kErrorsFileName)) + " ]";
-        return "if " + guard + "; then cat -- " + ShellWords(step.arguments) + " > " + ShellWord(step.output)
-               + "; fi\n";
+    case BuildStep::Kind::RunCompiler: {
+        // Each variable as NAME='value': the name stays a word sh takes for an assignment.
+        QByteArray line;
+        for (const QString& variable : step.environment) {
+            const qsizetype equals = variable.indexOf(QLatin1Char('='));
+            line += QFile::encodeName(variable.left(equals + 1)) + ShellWord(variable.mid(equals + 1)) + ' ';
+        }
+        return line + ShellWords(QStringList{step.path} + step.arguments) + " > " + ShellWord(step.output) + '\n';
     }
+    case BuildStep::Kind::JoinFiles:
+        break; // Tarvel's own step once the script has ended (JoinFiles)
     }
     return QByteArray();
 }
@@ -114,22 +134,52 @@ QByteArray RenderBatchFile(const QList<BuildStep>& steps)
     return common::JoinCrLf(lines);
 }
 
+common::Status JoinFiles(const QString& projectDir, const BuildStep& step)
+{
+    const auto inProject = [&](const QString& name) {
+        return QFileInfo(name).isAbsolute() ? name : QDir(projectDir).filePath(name);
+    };
+    // A relative name is looked up in any letter case in its folder; an absolute one as it is.
+    const auto find = [&](const QString& name) {
+        const QFileInfo info(inProject(name));
+        const QString found = common::FindFileNoCase(info.absolutePath(), info.fileName());
+        return !found.isEmpty() && QFileInfo(found).isFile() ? found : QString();
+    };
+    if (!find(QLatin1String(kErrorsFileName)).isEmpty())
+        return common::Done{};
+    QByteArray joined;
+    for (const QString& input : step.arguments) {
+        const QString path = find(input);
+        if (path.isEmpty())
+            return common::Done{};
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return common::Status::failure(QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString()));
+        joined += file.readAll();
+    }
+    return common::WriteFileAtomic(inProject(step.output), joined);
+}
+
+QString CompilerFolder(const QString& appDir)
+{
+    return JoinPath(appDir, QStringLiteral("compiler"), PathStyle::Posix);
+}
+
 QString CompilerPath(const QString& appDir)
 {
-    return JoinPath(JoinPath(appDir, QStringLiteral("compiler"), PathStyle::Posix), QStringLiteral("TP3"),
-                    PathStyle::Posix);
+    return JoinPath(CompilerFolder(appDir), QStringLiteral("TP3"), PathStyle::Posix);
 }
 
 QString RuntimePath(const QString& appDir)
 {
-    return JoinPath(JoinPath(appDir, QStringLiteral("compiler"), PathStyle::Posix), QStringLiteral("runtime.com"),
-                    PathStyle::Posix);
+    const QString folder = CompilerFolder(appDir);
+    const QString found = common::FindFileNoCase(folder, QStringLiteral("runtime.com"));
+    return found.isEmpty() ? JoinPath(folder, QStringLiteral("runtime.com"), PathStyle::Posix) : found;
 }
 
 QString BuildScriptPath(const QString& appDir)
 {
-    return JoinPath(JoinPath(appDir, QStringLiteral("compiler"), PathStyle::Posix), QStringLiteral("turbopc.sh"),
-                    PathStyle::Posix);
+    return JoinPath(CompilerFolder(appDir), QStringLiteral("turbopc.sh"), PathStyle::Posix);
 }
 
 common::Status WriteBuildScript(const QString& scriptPath, const QList<BuildStep>& steps)

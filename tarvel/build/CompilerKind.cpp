@@ -157,6 +157,10 @@ FoundCompiler FindCompiler(const QString& compilerDir)
     found.problem = header.problem;
     if (found.kind == CompilerKind::Native && !QFileInfo(found.path).isExecutable())
         found.problem = QStringLiteral("That file may not be run (it is not executable).");
+    const QString extension = Extension(found.path);
+    if (found.kind == CompilerKind::Dos && extension != QLatin1String("EXE") && extension != QLatin1String("COM"))
+        found.problem = QStringLiteral("It is a DOS program, which DOS runs only under a name ending in .EXE: rename "
+                                       "it TP3.EXE.");
     return found;
 }
 

@@ -9,6 +9,7 @@
 #include "build/CompilerKind.h"
 #include "build/CompilerResults.h"
 #include "build/DiskCheck.h"
+#include "build/DosRunner.h"
 #include "build/Form2.h"
 #include "build/RunCommands.h"
 #include "build/SetupCheck.h"
@@ -16,6 +17,7 @@
 #include "core/Paths.h"
 #include "core/Process.h"
 #include "core/RunWatch.h"
+#include "core/TextFile.h"
 #include "core/Text.h"
 #include "shell/CodeEditor.h"
 #include "ui/Dialogs.h"
@@ -153,12 +155,18 @@ bool Form1::DoCompilation(bool makeChn)
         return cannotDelete(baseName + (makeChn ? QStringLiteral(".chn") : QStringLiteral(".com")));
     if (!makeChn && !tarvel::RemoveOldOutput(projectDir, baseName, true))
         return cannotDelete(baseName + QStringLiteral(".chn"));
-    if (!tarvel::RemoveFileNoCase(projectDir, QLatin1String(tarvel::kErrorsFileName)))
-        return cannotDelete(QLatin1String(tarvel::kErrorsFileName));
+    // A compiler under DOS or Windows writes its files in its own letter case: RESULT.TXT from
+    // before would be found as well as this build's result.txt.
+    for (const char* name : {tarvel::kErrorsFileName, tarvel::kResultFileName}) {
+        if (!tarvel::RemoveFileNoCase(projectDir, QLatin1String(name)))
+            return cannotDelete(QLatin1String(name));
+    }
 
-    const tarvel::FoundCompiler compiler = tarvel::FindCompiler(QFileInfo(tarvel::CompilerPath(m_folders.userData)).path());
+    const tarvel::FoundCompiler compiler = tarvel::FindCompiler(tarvel::CompilerFolder(m_folders.userData));
+    const QString dosbox = compiler.kind == tarvel::CompilerKind::Dos ? common::FindOnPath({QStringLiteral("dosbox")})
+                                                                      : QString();
+    const QString compilerProblem = tarvel::CompilerProblem(compiler, dosbox);
     const bool underWine = compiler.kind == tarvel::CompilerKind::Windows;
-    const QString compilerProblem = underWine ? QString() : tarvel::CompilerProblem(tarvel::CompilerPath(m_folders.userData));
     if (!compilerProblem.isEmpty()) {
         m_monitor->showErrors(compilerProblem + QLatin1String(tarvel::kSeeCheckSetup) + QStringLiteral("\r\n"));
         return false;
@@ -171,25 +179,46 @@ bool Form1::DoCompilation(bool makeChn)
     request.startAddress = project.StartAddress;
     request.endAddress = project.EndAddress;
     request.makeChn = makeChn;
-    QList<tarvel::BuildStep> steps = tarvel::BuildSteps(request);
-    const QString script = tarvel::BuildScriptPath(m_folders.userData);
-    common::Status written = common::Success();
+    request.compiler = compiler;
+    request.dosbox = dosbox;
     tarvel::WinePrograms wine;
     const tarvel::WineFolders wineFolders = tarvel::WineFoldersIn(m_folders.state);
-    if (underWine) {
+    switch (compiler.kind) {
+    case tarvel::CompilerKind::Dos: {
+        // What DOS cannot reach is told before DOSBox starts.
+        QStringList includes;
+        for (int i = 3; i <= m_project.nodeCount(); ++i)
+            includes << m_project.node(i).text;
+        const QString dosProblem =
+            tarvel::DosRunProblem(request, mainOnDisk.isEmpty() ? mainName : common::ExtractFileName(mainOnDisk), includes);
+        if (!dosProblem.isEmpty()) {
+            m_monitor->showErrors(dosProblem + QStringLiteral("\r\n"));
+            return false;
+        }
+        const common::Status config = common::WriteFileAtomic(tarvel::DosboxConfigPath(m_folders.userData),
+                                                              tarvel::DosboxConfig());
+        if (!config) {
+            m_monitor->showErrors(QStringLiteral("The DOSBox settings could not be written:\r\n") + config.error());
+            return false;
+        }
+        break;
+    }
+    case tarvel::CompilerKind::Windows:
         wine = tarvel::FindWine();
         if (!wine.found()) {
             m_monitor->showErrors(QLatin1String(tarvel::kWineMissing) + QStringLiteral("\r\n"));
             return false;
         }
-        for (tarvel::BuildStep& step : steps) {
-            if (step.kind == tarvel::BuildStep::Kind::RunCompiler)
-                step.path = compiler.path;
-        }
-        written = tarvel::WriteWineScript(script, steps, wine, wineFolders);
-    } else {
-        written = tarvel::WriteBuildScript(script, steps);
+        break;
+    case tarvel::CompilerKind::Native:
+    case tarvel::CompilerKind::Missing:
+    case tarvel::CompilerKind::Unknown:
+        break;
     }
+    const QList<tarvel::BuildStep> steps = tarvel::BuildSteps(request);
+    const QString script = tarvel::BuildScriptPath(m_folders.userData);
+    const common::Status written = underWine ? tarvel::WriteWineScript(script, steps, wine, wineFolders)
+                                             : tarvel::WriteBuildScript(script, steps);
     if (!written) {
         m_monitor->showErrors(QStringLiteral("The build script could not be written:\r\n") + written.error());
         return false;
@@ -225,6 +254,15 @@ bool Form1::DoCompilation(bool makeChn)
                                   .arg(QDir::toNativeSeparators(wineFolders.prefix),
                                        said.isEmpty() ? QString() : QStringLiteral("Wine said:\r\n") + said + QStringLiteral("\r\n")));
         return false;
+    }
+    // The join is the same whichever way the compiler ran; what it failed to make is judged below.
+    for (const tarvel::BuildStep& step : steps) {
+        const common::Status joined =
+            step.kind == tarvel::BuildStep::Kind::JoinFiles ? tarvel::JoinFiles(projectDir, step) : common::Done{};
+        if (!joined) {
+            m_monitor->showErrors(QStringLiteral("The program %1 could not be made:\r\n%2\r\n").arg(step.output, joined.error()));
+            return false;
+        }
     }
 
     tarvel::BuildOutcome outcome = tarvel::JudgeBuild(request);

@@ -3,7 +3,9 @@
 #include "build/BootDisk.h"
 #include "build/BuildOutput.h"
 #include "build/BuildScript.h"
+#include "build/CompilerKind.h"
 #include "build/RunCommands.h"
+#include "build/WineRun.h"
 #include "core/Paths.h"
 #include "core/Process.h"
 #include "shell/ConfigSettings.h"
@@ -102,19 +104,49 @@ QList<SetupRow> CheckSetup(const QString& kitDir, const QString& userDataDir, co
 {
     QList<SetupRow> rows;
 
-    const QString compiler = CompilerPath(userDataDir);
-    const QString compilerProblem = CompilerProblem(compiler);
-    rows << (compilerProblem.isEmpty()
-                 ? ready(QStringLiteral("Compiler TP3"), QStringLiteral("found: %1").arg(compiler))
-                 : missing(QStringLiteral("Compiler TP3"), lastLine(compilerProblem),
-                           QStringLiteral("Put the Turbo Pascal 3 compiler at %1 (a program or script named TP3 that "
-                                          "may be run; see README.md in that folder).")
-                               .arg(compiler)));
+    const FoundCompiler compiler = FindCompiler(CompilerFolder(userDataDir));
+    const QString dosbox = common::FindOnPath({QStringLiteral("dosbox")});
+    const QString compilerProblem = CompilerProblem(compiler, compiler.kind == CompilerKind::Dos ? dosbox : QString());
+    const QString compilerItem = QStringLiteral("Compiler TP3");
+    if (compiler.kind == CompilerKind::Missing) {
+        rows << missing(compilerItem, lastLine(compilerProblem),
+                        QStringLiteral("Put the compiler at %1: copy your kit's TP3.EXE into that folder (see "
+                                       "README.md there).")
+                            .arg(compiler.path));
+    } else {
+        // What the compiler is, and what it runs in.
+        const QString what = QStringLiteral("%1 is %2").arg(compiler.path, CompilerKindText(compiler.kind));
+        switch (compiler.kind) {
+        case CompilerKind::Dos:
+            rows << (dosbox.isEmpty() ? missing(compilerItem, what + QStringLiteral(", which needs DOSBox: not installed"),
+                                                QStringLiteral("Install DOSBox (Debian package dosbox)."))
+                                      : ready(compilerItem, what + QStringLiteral(", run in DOSBox (%1)").arg(dosbox)));
+            break;
+        case CompilerKind::Windows: {
+            const WinePrograms wine = FindWine();
+            rows << (wine.found() ? ready(compilerItem, what + QStringLiteral(", run under Wine (%1)").arg(wine.wine))
+                                  : missing(compilerItem, what + QStringLiteral(", which needs Wine: not installed"),
+                                            QLatin1String(kWineMissing) + QLatin1Char('.')));
+            break;
+        }
+        case CompilerKind::Native:
+            rows << (compilerProblem.isEmpty() ? ready(compilerItem, what + QStringLiteral(", run as it is"))
+                                               : missing(compilerItem, what + QStringLiteral(": ") + compiler.problem,
+                                                         QStringLiteral("Make it executable (chmod +x).")));
+            break;
+        case CompilerKind::Missing:
+        case CompilerKind::Unknown:
+            rows << missing(compilerItem, what + QStringLiteral(": ") + compiler.problem,
+                            QStringLiteral("Copy your kit's TP3.EXE into %1 again (see README.md in that folder).")
+                                .arg(CompilerFolder(userDataDir)));
+            break;
+        }
+    }
     const QString runtime = RuntimePath(userDataDir);
     rows << (QFileInfo(runtime).isFile() && QFileInfo(runtime).isReadable()
                  ? ready(QStringLiteral("Run-time file runtime.com"), QStringLiteral("found: %1").arg(runtime))
                  : missing(QStringLiteral("Run-time file runtime.com"), QStringLiteral("missing: %1").arg(runtime),
-                           QStringLiteral("Put the Turbo Pascal 3 run-time file there, named runtime.com.")));
+                           QStringLiteral("Copy your kit's runtime.com there (any letter case).")));
 
     const QString dsktool = DsktoolCommand(kitDir, QString(), QString()).program;
     const QFileInfo dsktoolInfo(dsktool);

@@ -454,7 +454,7 @@ TEST_F(BuildFixture, ACompilerThatCannotRunOrLeavesNothingFailsTheBuild)
          {"The compiler left no result", "What it printed is in "}},
         {"no run-time file", {}, true, false,
          {"The program game.com could not be made from game.chn and the run-time file:\r\n" + kit.path("compiler/runtime.com"),
-          "named runtime.com " + readme}},
+          "runtime.com, in any letter case " + readme}},
     };
     int n = 0;
     for (const auto& row : rows) {

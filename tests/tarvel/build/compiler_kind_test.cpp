@@ -101,6 +101,7 @@ TEST(CompilerKind, FindsTheCompilerInAnyLetterCase)
         {"TP3 goes before TP3.EXE", {"TP3.EXE", "tp3"}, "tp3", CompilerKind::Native, "not executable"},
         {"a folder named TP3 is passed over", {"TP3/", "tp3.exe"}, "tp3.exe", CompilerKind::Dos, ""},
         {"only a folder", {"TP3/"}, "TP3", CompilerKind::Missing, "not a file"},
+        {"DOS program without .EXE", {"TP3"}, "TP3", CompilerKind::Dos, "rename it TP3.EXE"},
     };
     for (const Case& c : cases) {
         QTemporaryDir dir;
@@ -109,9 +110,9 @@ TEST(CompilerKind, FindsTheCompilerInAnyLetterCase)
                 QDir(dir.path()).mkpath(name);
             else
                 testfiles::write(dir.filePath(name), name.startsWith(QLatin1String("tp3"), Qt::CaseInsensitive)
-                                                         && name.contains(QLatin1Char('.'))
-                                                     ? Hex(kDosExe)
-                                                     : QByteArray("#!/bin/sh\n"));
+                                                             && (name.contains(QLatin1Char('.')) || c.kind == CompilerKind::Dos)
+                                                         ? Hex(kDosExe)
+                                                         : QByteArray("#!/bin/sh\n"));
         }
         const FoundCompiler found = FindCompiler(dir.path());
         EXPECT_EQ(found.path, dir.filePath(QString::fromLatin1(c.found))) << c.what;

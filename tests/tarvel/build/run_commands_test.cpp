@@ -133,13 +133,12 @@ TEST(BuildOutput, TheCompilerMustBeAFileTheSystemMayRun)
             testfiles::write(compiler, row.bytes);
         if (row.executable)
             QFile::setPermissions(compiler, QFile::permissions(compiler) | QFileDevice::ExeOwner);
-        const QString problem = CompilerProblem(compiler);
+        const QString problem = CompilerProblem(FindCompiler(CompilerFolder(kit.path())), QString());
         if (row.reason.isEmpty()) {
             EXPECT_EQ(problem, "");
         } else {
             EXPECT_EQ(problem, "The compiler could not be started:\r\n" + compiler + "\r\n" + row.reason
-                                   + "\r\n\r\nPut the Turbo Pascal 3 compiler there: a program or script named TP3 "
-                                     "that the system may run (see README.md in that folder).\r\n");
+                                   + "\r\n\r\n" + kPutCompilerThere + "\r\n");
         }
     }
 }

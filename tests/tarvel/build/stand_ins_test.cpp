@@ -47,7 +47,14 @@ protected:
         const QString script = BuildScriptPath(m_appDir);
         EXPECT_TRUE(WriteBuildScript(script, steps).ok());
         const CommandLine command = BuildScriptCommand(script);
-        return common::RunProgram(command.program, command.arguments, true, m_elsewhere);
+        const common::ShellOutcome ran = common::RunProgram(command.program, command.arguments, true, m_elsewhere);
+        // The join is Tarvel's own step once the script has ended.
+        for (const BuildStep& step : steps) {
+            if (step.kind == BuildStep::Kind::JoinFiles) {
+                EXPECT_TRUE(JoinFiles(m_projectDir, step).ok());
+            }
+        }
+        return ran;
     }
 
     QString project(const QString& name) const { return m_projectDir + '/' + name; }
