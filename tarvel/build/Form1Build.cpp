@@ -249,7 +249,7 @@ bool Form1::DoCompilation(bool makeChn)
         return false;
     }
     if (underWine && !tarvel::WinePrefixReady(wineFolders.prefix)) {
-        const QString said = tarvel::LastLines(wineFolders.log);
+        const QString said = tarvel::LastLinesOfFile(wineFolders.log);
         m_monitor->showErrors(QStringLiteral("Wine could not prepare its folder for TP3.EXE:\r\n%1\r\n%2")
                                   .arg(QDir::toNativeSeparators(wineFolders.prefix),
                                        said.isEmpty() ? QString() : QStringLiteral("Wine said:\r\n") + said + QStringLiteral("\r\n")));
@@ -269,8 +269,8 @@ bool Form1::DoCompilation(bool makeChn)
     // A compiler Wine could not start leaves nothing; Wine's own words tell why.
     if (underWine && !outcome.succeeded && outcome.errors.errors.isEmpty()
         && common::FindFileNoCase(projectDir, baseName + QStringLiteral(".chn")).isEmpty()) {
-        QStringList said{tarvel::LastLines(wineFolders.log),
-                         tarvel::LastLines(common::FindFileNoCase(projectDir, QLatin1String(tarvel::kResultFileName)))};
+        QStringList said{tarvel::LastLinesOfFile(wineFolders.log),
+                         tarvel::LastLinesOfFile(common::FindFileNoCase(projectDir, QLatin1String(tarvel::kResultFileName)))};
         said.removeAll(QString());
         if (!said.isEmpty())
             outcome.report += QStringLiteral("\r\nWine said:\r\n") + said.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");

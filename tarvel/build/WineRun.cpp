@@ -111,16 +111,13 @@ common::Status WriteWineScript(const QString& scriptPath, const QList<BuildStep>
     return common::WriteFileAtomic(scriptPath, RenderWineScript(steps, wine, folders));
 }
 
-QString LastLines(const QString& path, int lines)
+QString LastLines(const QByteArray& bytes, int lines)
 {
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        return QString();
-    if (file.size() > kLogTailBytes)
-        file.seek(file.size() - kLogTailBytes);
-    QString text = QString::fromLocal8Bit(file.read(kLogTailBytes));
+    QString text = QString::fromLocal8Bit(bytes);
     for (QChar& c : text) {
-        if ((c.unicode() < 0x20 && c != QLatin1Char('\n') && c != QLatin1Char('\t')) || c.unicode() == 0x7F)
+        // C0 but line feed and tab, DEL and C1 (0x80-0x9F, which terminals and viewers act on)
+        if ((c.unicode() < 0x20 && c != QLatin1Char('\n') && c != QLatin1Char('\t'))
+            || (c.unicode() >= 0x7F && c.unicode() <= 0x9F))
             c = QLatin1Char(c == QLatin1Char('\r') ? ' ' : '?');
     }
     QStringList kept;
@@ -128,7 +125,17 @@ QString LastLines(const QString& path, int lines)
         if (!line.trimmed().isEmpty())
             kept << line.trimmed();
     }
-    return kept.mid(qMax<qsizetype>(0, kept.size() - lines)).join(QStringLiteral("\r\n"));
+    return kept.mid(qMax<qsizetype>(0, kept.size() - qMax(0, lines))).join(QStringLiteral("\r\n"));
+}
+
+QString LastLinesOfFile(const QString& path, int lines)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return QString();
+    if (file.size() > kLogTailBytes)
+        file.seek(file.size() - kLogTailBytes);
+    return LastLines(file.read(kLogTailBytes), lines);
 }
 
 void StopWine(const WinePrograms& wine, const WineFolders& folders)

@@ -56,10 +56,12 @@ inline constexpr int kWinePrefixFailed = 125;
 [[nodiscard]] common::Status WriteWineScript(const QString& scriptPath, const QList<BuildStep>& steps,
                                              const WinePrograms& wine, const WineFolders& folders);
 
-// The last `lines` non-empty lines of a text file (read from its last 16 KB), control characters
-// shown as '?', joined by CR LF; "" when it holds none. For Wine's log, and for result.txt, where
-// Wine prints that it could not start a program.
-[[nodiscard]] QString LastLines(const QString& path, int lines = 10);
+// The last `lines` non-empty lines of `bytes` (text in the locale's encoding), each trimmed,
+// control characters (C0 but tab, DEL, C1) shown as '?', joined by CR LF; "" when it holds none.
+[[nodiscard]] QString LastLines(const QByteArray& bytes, int lines = 10);
+// The same for a file, read from its last 16 KB: for Wine's log, and for result.txt, where Wine
+// prints that it could not start a program. "" when the file cannot be read.
+[[nodiscard]] QString LastLinesOfFile(const QString& path, int lines = 10);
 
 // Ends every process of the prefix at once (wineserver -k) and waits a few seconds at most for
 // that. Needs no event loop, so it works while the application is quitting.
