@@ -57,8 +57,9 @@ WinePrograms FindWine()
 
 WineFolders WineFoldersIn(const QString& stateDir)
 {
+    // Wine takes only an absolute prefix.
     const QDir state(stateDir);
-    return {state.filePath(QStringLiteral("wine/prefix")), state.filePath(QStringLiteral("wine/wine.log"))};
+    return {state.absoluteFilePath(QStringLiteral("wine/prefix")), state.absoluteFilePath(QStringLiteral("wine/wine.log"))};
 }
 
 bool WinePrefixReady(const QString& prefix)
