@@ -29,19 +29,6 @@ void CenterForm(const QWidget* reference, QWidget* window)
     window->move(ref.left() + dx, ref.top() + dy);
 }
 
-void SetFormOnTop(QWidget* window, bool onTop)
-{
-    if (!window)
-        return;
-    const QRect geometry = window->geometry();
-    const bool visible = window->isVisible();
-    window->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-    // Changing a window flag hides the window and may forget its place: put both back.
-    window->setGeometry(geometry);
-    if (visible)
-        window->show();
-}
-
 QString BrowseForFolder(Dialogs& dialogs, QWidget* owner, const QString& title)
 {
     QString folder = dialogs.pickFolder(owner, title);

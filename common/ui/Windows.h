@@ -11,9 +11,6 @@ class Dialogs;
 // Moves `window` so that its centre lies on the centre of `reference`; not clamped to the screen.
 void CenterForm(const QWidget* reference, QWidget* window);
 
-// Makes the window stay on top of others (or not) without moving or resizing it.
-void SetFormOnTop(QWidget* window, bool onTop);
-
 // Esc anywhere in `window` closes it, as its Cancel or Close button would.
 void CloseOnEscape(QWidget* window);
 

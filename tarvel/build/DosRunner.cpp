@@ -3,9 +3,11 @@
 #include "build/BuildScript.h"
 #include "core/Dosbox.h"
 #include "core/Paths.h"
+#include "core/Text.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 
 namespace tarvel {
@@ -22,22 +24,44 @@ QString CompilerDir(const BuildRequest& request)
     return QFileInfo(request.compiler.path).absolutePath();
 }
 
+// The names of each folder that DOS cannot tell apart, listed once per folder however many files
+// of the project lie in it.
+class DosClashes {
+public:
+    QStringList of(const QString& folder, const QString& name)
+    {
+        auto groups = m_byFolder.find(folder);
+        if (groups == m_byFolder.end()) {
+            QHash<QString, QStringList> byDosName;
+            for (const QString& entry : common::DosNameClashes(folder, QString()))
+                byDosName[common::AsciiUpper(entry)].append(entry);
+            groups = m_byFolder.insert(folder, byDosName);
+        }
+        return groups->value(common::AsciiUpper(name));
+    }
+
+private:
+    QHash<QString, QHash<QString, QStringList>> m_byFolder;
+};
+
 // The problem with one name relative to the project folder: each of its parts must be a DOS
 // name that no other entry of its folder clashes with.
-common::DosboxCheck CheckDosPath(const QString& projectDir, const QString& relative)
+common::DosboxCheck CheckDosPath(const QString& projectDir, const QString& relative, DosClashes& clashes)
 {
     QString folder = projectDir;
     const QStringList parts = relative.split(QRegularExpression(QStringLiteral("[/\\\\]")), Qt::SkipEmptyParts);
-    for (const QString& part : parts) {
+    for (int i = 0; i < parts.size(); ++i) {
+        const QString& part = parts.at(i);
         if (!common::IsDosName(part))
             return {common::DosboxProblem::NotReachableFromDos, relative};
-        const QStringList clashes = common::DosNameClashes(folder, part);
-        if (!clashes.isEmpty())
-            return {common::DosboxProblem::NameClash, clashes.join(QStringLiteral(" and "))};
-        const QString onDisk = common::FindFileNoCase(folder, part);
-        if (onDisk.isEmpty())
-            break; // a file that is not there is the compiler's to report
-        folder = onDisk;
+        const QStringList same = clashes.of(folder, part);
+        if (!same.isEmpty())
+            return {common::DosboxProblem::NameClash, same.join(QStringLiteral(" and "))};
+        if (i + 1 < parts.size()) {
+            folder = common::FindFileNoCase(folder, part);
+            if (folder.isEmpty())
+                break; // a file that is not there is the compiler's to report
+        }
     }
     return {};
 }
@@ -92,10 +116,11 @@ QString DosRunProblem(const BuildRequest& request, const QString& mainFile, cons
     if (request.dosbox.isEmpty())
         return common::DosboxProblemText(common::DosboxProblem::NotFound, QString(), program);
     common::DosboxCheck check = common::CheckDosboxMounts({request.projectDir, CompilerDir(request)});
+    DosClashes clashes;
     for (const QString& file : QStringList{mainFile} + includeFiles) {
         if (!check.ok())
             break;
-        check = CheckDosPath(request.projectDir, file);
+        check = CheckDosPath(request.projectDir, file, clashes);
     }
     return common::DosboxProblemText(check.problem, check.detail, program);
 }

@@ -121,18 +121,15 @@ bool Form1::DoCompilation(bool makeChn)
     if (!m_monitor) {
         m_monitor = new Form2(this);
         m_monitor->setAttribute(Qt::WA_DeleteOnClose, false);
+        addDockWidget(Qt::BottomDockWidgetArea, m_monitor);
         connect(m_monitor, &Form2::recordActivated, this, [this](int index) {
             if (index < m_errors.count() && !m_building)
                 goToError(index);
         });
-        connect(m_monitor, &Form2::unloaded, this, &Form1::rememberMonitorPlace);
     }
-    // A monitor loaded afresh is put where it covers none of this window.
     const auto bringUpMonitor = [&] {
-        const bool fresh = !m_monitor->isLoaded();
-        m_monitor->bringUp(this, project.ProjectName);
-        if (fresh)
-            placeMonitor();
+        m_monitor->bringUp(project.ProjectName);
+        sizeMonitor();
     };
     const bool oldOutputGone = tarvel::RemoveOldOutput(projectDir, baseName, makeChn);
     const tarvel::ProjectSizeCheck size = tarvel::CheckProjectSize(projectDir, baseName);

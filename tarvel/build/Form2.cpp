@@ -1,7 +1,5 @@
 #include "build/Form2.h"
 
-#include "ui/Windows.h"
-
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -14,19 +12,46 @@
 namespace {
 
 constexpr int kTickMs = 300;
+// Where the text box starts, and what it leaves free right of and below it.
+constexpr int kTextLeft = 64;
+constexpr int kTextTop = 16;
+constexpr int kTextRightGap = 4;
+constexpr int kTextBottomGap = 2;
+// The smallest panel still shows a whole picture and a few characters of text.
+constexpr int kMinimumWidth = kTextLeft + 120;
+constexpr int kMinimumHeight = 60;
+
+// The panel's client area: the design size is what it asks for; the dock gives it what there is.
+class MonitorClient : public QWidget {
+public:
+    using QWidget::QWidget;
+    QSize sizeHint() const override { return {Form2::kDesignWidth, Form2::kDesignHeight}; }
+};
 
 } // namespace
 
-Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window)
+Form2::Form2(QWidget* parent) : QDockWidget(parent)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Compilation"));
-    setFixedSize(485, 219);
+    // It stays docked under the editor: a floating panel would be a window of its own again,
+    // which may be put over the editor.
+    setFeatures(QDockWidget::DockWidgetClosable);
+    setAllowedAreas(Qt::BottomDockWidgetArea);
+    // Hidden until a build loads it.
+    setVisible(false);
 
-    m_text = new QPlainTextEdit(this);
+    m_client = new MonitorClient(this);
+    m_client->setObjectName(QStringLiteral("Form2Client"));
+    m_client->setMinimumSize(kMinimumWidth, kMinimumHeight);
+    m_client->resize(kDesignWidth, kDesignHeight);
+    setWidget(m_client);
+
+    m_text = new QPlainTextEdit(m_client);
     m_text->setObjectName(QStringLiteral("Text1"));
     m_text->setAccessibleName(QStringLiteral("Compilation messages"));
-    m_text->setGeometry(64, 16, 417, 201);
+    layOutText();
+    m_client->installEventFilter(this);
     m_text->setReadOnly(true);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -43,7 +68,7 @@ Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window)
         {":/monitor/images/success.png", "Success"},
     };
     for (int i = 0; i < PictureCount; ++i) {
-        QLabel* label = new QLabel(this);
+        QLabel* label = new QLabel(m_client);
         label->setObjectName(QStringLiteral("Image1_%1").arg(i));
         label->setAccessibleName(QLatin1String(pictures[i].accessibleName));
         label->setGeometry(8, 0, 52, 52);
@@ -62,11 +87,15 @@ Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(m_timer2, &QTimer::timeout, this, &Form2::timer2Tick);
 }
 
-void Form2::load(QWidget* mainWindow, const QString& projectName)
+void Form2::layOutText()
+{
+    m_text->setGeometry(kTextLeft, kTextTop, qMax(0, m_client->width() - kTextLeft - kTextRightGap),
+                        qMax(0, m_client->height() - kTextTop - kTextBottomGap));
+}
+
+void Form2::load(const QString& projectName)
 {
     m_loaded = true;
-    common::CenterForm(mainWindow, this);
-    common::SetFormOnTop(this, true);
     startOver(projectName);
     show();
     repaint();
@@ -82,18 +111,17 @@ void Form2::startOver(const QString& projectName)
     m_timer1->start();
 }
 
-void Form2::bringUp(QWidget* mainWindow, const QString& projectName)
+void Form2::bringUp(const QString& projectName)
 {
     if (!m_loaded) {
-        load(mainWindow, projectName);
+        load(projectName);
         return;
     }
     if (m_showsErrors) {
-        // The window keeps its place and stays on top; only the outcome shown starts over.
+        // Only the outcome shown starts over.
         startOver(projectName);
     }
     show();
-    raise();
 }
 
 void Form2::showSizeError(const QString& projectDir, const QStringList& largestFiles)
@@ -200,7 +228,7 @@ void Form2::keyPressEvent(QKeyEvent* event)
         close();
         return;
     }
-    QWidget::keyPressEvent(event);
+    QDockWidget::keyPressEvent(event);
 }
 
 bool Form2::eventFilter(QObject* watched, QEvent* event)
@@ -223,15 +251,18 @@ bool Form2::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    return QWidget::eventFilter(watched, event);
+    if (watched == m_client && event->type() == QEvent::Resize)
+        layOutText();
+    return QDockWidget::eventFilter(watched, event);
 }
 
 void Form2::closeEvent(QCloseEvent* event)
 {
+    QDockWidget::closeEvent(event);
+    if (!event->isAccepted())
+        return;
     m_timer1->stop();
     m_timer2->stop();
     m_loaded = false;
-    common::SetFormOnTop(this, false);
-    event->accept();
     emit unloaded();
 }

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <QDockWidget>
 #include <QString>
 #include <QStringList>
-#include <QWidget>
 
 #include <array>
 
@@ -10,30 +10,37 @@ class QLabel;
 class QPlainTextEdit;
 class QTimer;
 
-// The compilation monitor: a small modeless window that stays on top while a build runs and then
-// shows its outcome. An animated picture on the left tells compiling, error or success; the text
-// box on the right holds the messages. The build drives it through the public methods; the window
-// itself only animates and closes (Esc or its close box).
+// The compilation monitor: a panel docked under the editor of the main window, captioned
+// "Compilation", that shows a build while it runs and then its outcome. Docked, it can never cover
+// the lines the user is fixing, whatever the window system lets a program do with its windows.
+// An animated picture on the left tells compiling, error or success; the text box on the right
+// holds the messages and grows with the panel. The build drives it through the public methods;
+// the panel itself only animates and closes (Esc or its close box), which hides it.
 //
 // Typical use by the main window, which keeps one Form2 for the whole run:
-//     monitor->bringUp(this, projectName);              // before the size check / the compiler
+//     addDockWidget(Qt::BottomDockWidgetArea, monitor);
+//     monitor->bringUp(projectName);                     // before the size check / the compiler
 //     monitor->showSizeError(projectDir);                // or, after the compiler:
 //     monitor->showSuccess(outcome.report);              // BuildOutcome::report
 //     monitor->showErrors(outcome.report);
 //     monitor->close();                                  // Compile and Run, before dsktool
-class Form2 : public QWidget {
+class Form2 : public QDockWidget {
     Q_OBJECT
 public:
     explicit Form2(QWidget* parent = nullptr);
 
-    // Loads the window: centred over the main window, topmost, text "Compiling <name>...", the
-    // first compiling picture shown, the compiling animation running, shown modeless.
-    void load(QWidget* mainWindow, const QString& projectName);
+    // The size of the panel's client area the controls are laid out for.
+    static constexpr int kDesignWidth = 485;
+    static constexpr int kDesignHeight = 219;
 
-    // Shows the window for a build: loads it when it is not loaded; a window still open from an
+    // Loads the panel: text "Compiling <name>...", the first compiling picture shown, the
+    // compiling animation running, shown (the main window stays usable).
+    void load(const QString& projectName);
+
+    // Shows the panel for a build: loads it when it is not loaded; a panel still open from an
     // earlier build is shown as it stands, its text and pictures unchanged, unless it shows that
-    // build's errors: those are no longer current, and the window starts over as load() does.
-    void bringUp(QWidget* mainWindow, const QString& projectName);
+    // build's errors: those are no longer current, and the panel starts over as load() does.
+    void bringUp(const QString& projectName);
 
     [[nodiscard]] bool isLoaded() const { return m_loaded; }
 
@@ -54,7 +61,7 @@ public:
     [[nodiscard]] QString text() const;
 
 signals:
-    // The window was closed (unloaded); the next bringUp() loads it afresh.
+    // The panel was closed (unloaded); the next bringUp() loads it afresh.
     void unloaded();
     // The user chose error record `index` (from 0) in the list.
     void recordActivated(int index);
@@ -76,7 +83,10 @@ private:
     void timer2Tick();
     // Activates the record shown on text line `line` (from 0), if any.
     void activateLine(int line);
+    // Text1 fills the client area right of the pictures, as it does at the design size.
+    void layOutText();
 
+    QWidget* m_client = nullptr;
     QPlainTextEdit* m_text = nullptr;
     std::array<QLabel*, PictureCount> m_pictures{};
     QTimer* m_timer1 = nullptr;

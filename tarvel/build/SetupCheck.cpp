@@ -118,6 +118,11 @@ QList<SetupRow> CheckSetup(const QString& kitDir, const QString& userDataDir, co
         const QString what = QStringLiteral("%1 is %2").arg(compiler.path, CompilerKindText(compiler.kind));
         switch (compiler.kind) {
         case CompilerKind::Dos:
+            if (!compiler.problem.isEmpty()) {
+                rows << missing(compilerItem, what + QStringLiteral(": ") + compiler.problem,
+                                QStringLiteral("Rename it TP3.EXE."));
+                break;
+            }
             rows << (dosbox.isEmpty() ? missing(compilerItem, what + QStringLiteral(", which needs DOSBox: not installed"),
                                                 QStringLiteral("Install DOSBox (Debian package dosbox)."))
                                       : ready(compilerItem, what + QStringLiteral(", run in DOSBox (%1)").arg(dosbox)));

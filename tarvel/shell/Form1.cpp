@@ -101,6 +101,10 @@ void Form1::buildControls()
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("Client"));
     setCentralWidget(client);
+    // The compilation monitor docks below; the editor keeps room for some lines above it, and
+    // its panes follow when the monitor comes, goes or is dragged taller.
+    client->setMinimumHeight(tarvel::EditorMinimumHeightPixels + twipsToPixels(tarvel::BottomGapTwips));
+    client->installEventFilter(this);
 
     m_picBkg = new QWidget(client);
     m_picBkg->setObjectName(QStringLiteral("PicBKG"));
@@ -444,6 +448,13 @@ void Form1::resizeEvent(QResizeEvent* event)
     QMainWindow::resizeEvent(event);
     if (m_showTree)
         Form_Resize();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == centralWidget() && event->type() == QEvent::Resize && m_showTree)
+        Form_Resize();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Form1::Timer1_Timer()

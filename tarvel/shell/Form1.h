@@ -196,6 +196,7 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenus();
@@ -213,10 +214,9 @@ private:
     // through the normal document switch, the keyboard focus in the editor; false when the switch
     // did not happen.
     bool showFileAt(const QString& name, int line, int column);
-    // The compilation monitor where it covers none of the main window, or where the user last
-    // put it.
-    void placeMonitor();
-    void rememberMonitorPlace();
+    // The compilation monitor docked under the editor, the first time it shows in a run: as tall
+    // as the user left it, or at most a third of the window.
+    void sizeMonitor();
     // Opens the first recent project when the user asked for that; true when a project is open.
     bool reopenLastProject();
     // The recent items shown and labelled from the slots; the separator is left as it is.
@@ -323,7 +323,6 @@ private:
     QWidget* m_treeHandle = nullptr;
     int m_treeWidthTwips = 0;
     tarvel::WindowState m_state;
-    QPoint m_monitorPlacedAt; // where the monitor was last put; another place is the user's
     QPointer<FindInFilesDialog> m_findInFiles;
     QTimer* m_timer = nullptr;
     std::array<QLabel*, 3> m_panels{};
@@ -340,7 +339,8 @@ private:
     QAction* m_showTree = nullptr;
     QMenu* m_editMenu = nullptr;
     QList<QAction*> m_projectItems;
-    Form2* m_monitor = nullptr;
+    Form2* m_monitor = nullptr; // docked under the editor once a build has shown it
+    bool m_monitorSized = false; // the monitor has been given its height in this run
     bool m_building = false;
     tarvel::ErrorList m_errors;
     QString m_errorStatus; // what panel 3 was last given about a record

@@ -1,5 +1,5 @@
-// The main window's memory between runs: its place, size and panes, where the compilation
-// monitor goes, and the project reopened at start.
+// The main window's memory between runs: its place, size and panes, the compilation monitor's
+// height, and the project reopened at start.
 
 #include "shell/Form1.h"
 
@@ -64,7 +64,8 @@ void Form1::saveWindowState()
     m_state.split = SplitOn;
     if (SplitOn)
         m_state.splitPosition = m_code->splitPosition();
-    rememberMonitorPlace();
+    if (m_monitorSized)
+        m_state.monitorHeight = m_monitor->height();
     // Window state is a convenience: when it cannot be written the next start uses the defaults,
     // which is not worth a message while the program closes.
     (void)tarvel::SaveWindowState(windowStateFilePath(), m_state);
@@ -85,46 +86,13 @@ bool Form1::reopenLastProject()
     return m_project.isOpen();
 }
 
-void Form1::placeMonitor()
+void Form1::sizeMonitor()
 {
-    if (m_state.monitorPlaced) {
-        const QRect remembered(m_state.monitorPosition, m_monitor->frameGeometry().size());
-        if (tarvel::ReachableOnScreens(remembered, screenAreas())) {
-            m_monitor->move(m_state.monitorPosition);
-            m_monitorPlacedAt = m_monitor->pos();
-            return;
-        }
-    }
-    const QScreen* screen = this->screen();
-    const QRect area = screen ? screen->availableGeometry() : QRect();
-    const QRect main = frameGeometry();
-    const QSize size = m_monitor->frameGeometry().size();
-    // Below the main window, else above it, else beside it; when the main window leaves no room
-    // (it fills the screen), over the bottom right corner of the screen, the least used part of
-    // the editor.
-    const QPoint places[] = {
-        {main.left(), main.bottom() + 1},
-        {main.left(), main.top() - size.height()},
-        {main.right() + 1, main.bottom() - size.height() + 1},
-        {main.left() - size.width(), main.bottom() - size.height() + 1},
-    };
-    QPoint chosen(area.right() - size.width() + 1, area.bottom() - size.height() + 1);
-    for (const QPoint& place : places) {
-        if (area.contains(QRect(place, size))) {
-            chosen = place;
-            break;
-        }
-    }
-    m_monitor->move(chosen);
-    m_monitorPlacedAt = m_monitor->pos();
-}
-
-void Form1::rememberMonitorPlace()
-{
-    // Only a place the user chose is kept; the monitor goes where it was put otherwise.
-    if (!m_monitor || m_monitor->pos() == m_monitorPlacedAt || !m_monitor->testAttribute(Qt::WA_WState_Created))
+    if (m_monitorSized)
         return;
-    m_state.monitorPosition = m_monitor->pos();
-    m_state.monitorPlaced = true;
-    m_monitorPlacedAt = m_monitor->pos();
+    m_monitorSized = true;
+    // However tall it is asked to be, the window's layout leaves the editor its minimum height.
+    const int height = m_state.monitorHeight > 0 ? m_state.monitorHeight
+                                                 : qMin(m_monitor->sizeHint().height(), this->height() / 3);
+    resizeDocks({m_monitor}, {height}, Qt::Vertical);
 }

@@ -7,6 +7,8 @@ inline constexpr int TwipsPerPixel = 15;
 inline constexpr int TreeWidthTwips = 2415;
 inline constexpr int EditorLeftWithTreeTwips = 2400;
 inline constexpr int BottomGapTwips = 70;
+// The editor is never made lower than this by the compilation monitor docked under it.
+inline constexpr int EditorMinimumHeightPixels = 120;
 // The editor overlaps the tree's right edge by this much.
 inline constexpr int TreeOverlapTwips = TreeWidthTwips - EditorLeftWithTreeTwips;
 

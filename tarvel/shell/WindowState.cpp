@@ -44,8 +44,8 @@ QString boolText(bool value)
 bool WindowState::operator==(const WindowState& other) const
 {
     return geometry == other.geometry && maximised == other.maximised && treeWidth == other.treeWidth
-        && split == other.split && splitPosition == other.splitPosition && monitorPosition == other.monitorPosition
-        && monitorPlaced == other.monitorPlaced && reopenLastProject == other.reopenLastProject
+        && split == other.split && splitPosition == other.splitPosition && monitorHeight == other.monitorHeight
+        && reopenLastProject == other.reopenLastProject
         && lastProjectFolder == other.lastProjectFolder;
 }
 
@@ -68,8 +68,7 @@ QByteArray EncodeWindowState(const WindowState& state)
     lines << QStringLiteral("tree-width=%1").arg(state.treeWidth);
     lines << QStringLiteral("split=") + boolText(state.split);
     lines << QStringLiteral("split-position=%1").arg(state.splitPosition);
-    if (state.monitorPlaced)
-        lines << QStringLiteral("monitor=%1 %2").arg(state.monitorPosition.x()).arg(state.monitorPosition.y());
+    lines << QStringLiteral("monitor-height=%1").arg(state.monitorHeight);
     lines << QStringLiteral("reopen-last-project=") + boolText(state.reopenLastProject);
     // The folder is kept in the file system's own bytes, so any folder the program can open
     // comes back whole.
@@ -102,12 +101,10 @@ WindowState DecodeWindowState(const QByteArray& bytes)
             readBool(value, &state.split);
         } else if (key == QLatin1String("split-position")) {
             readInt(value, &state.splitPosition, 0, kLargestSide);
-        } else if (key == QLatin1String("monitor") && numbers.size() == 2) {
-            int x = 0, y = 0;
-            if (readInt(numbers[0], &x, -kLargestSide, kLargestSide) && readInt(numbers[1], &y, -kLargestSide, kLargestSide)) {
-                state.monitorPosition = QPoint(x, y);
-                state.monitorPlaced = true;
-            }
+        } else if (key == QLatin1String("monitor-height")) {
+            // Files written when the monitor was a window of its own keep its place on a
+            // "monitor" line, which is skipped as any unknown line is.
+            readInt(value, &state.monitorHeight, 0, kLargestSide);
         } else if (key == QLatin1String("reopen-last-project")) {
             readBool(value, &state.reopenLastProject);
         } else if (key == QLatin1String("last-project-folder")) {

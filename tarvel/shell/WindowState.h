@@ -4,14 +4,13 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QPoint>
 #include <QRect>
 #include <QString>
 
 namespace tarvel {
 
 // What the main window remembers between runs beyond config.cfg: its place and size, the
-// panes, where the user put the compilation monitor, and two start-up choices. Kept in a small
+// panes, how tall the user made the compilation monitor, and two start-up choices. Kept in a small
 // text file of its own beside config.cfg, one "key=value" line per field, so config.cfg keeps
 // its layout.
 struct WindowState {
@@ -20,8 +19,7 @@ struct WindowState {
     int treeWidth = 0;           // pixels; 0: the default width
     bool split = false;          // the editor split into two panes
     int splitPosition = 0;       // pixels of the upper pane; 0: half
-    QPoint monitorPosition;      // where the user moved the compilation monitor
-    bool monitorPlaced = false;  // false: the monitor goes below the main window
+    int monitorHeight = 0;       // pixels of the monitor docked under the editor; 0: the default
     bool reopenLastProject = false;
     QString lastProjectFolder;   // the folder of the last project opened or created
 

@@ -67,16 +67,3 @@ TEST(WindowHelpers, CenterFormPutsTheCentresTogether)
     CenterForm(&reference, &big);
     EXPECT_LT(big.x(), reference.x()) << "a larger window gets a negative offset";
 }
-
-TEST(WindowHelpers, SetFormOnTopKeepsPlaceAndSize)
-{
-    QWidget window;
-    window.setGeometry(40, 50, 300, 200);
-    window.show();
-    SetFormOnTop(&window, true);
-    EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(window.geometry().size(), QSize(300, 200));
-    SetFormOnTop(&window, false);
-    EXPECT_FALSE(window.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_TRUE(window.isVisible());
-}

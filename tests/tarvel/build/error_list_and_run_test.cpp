@@ -7,6 +7,7 @@
 #include "build/Form2.h"
 #include "core/RunWatch.h"
 #include "shell/CodeEditor.h"
+#include "shell/ShellLayout.h"
 
 #include <QAction>
 #include <QApplication>
@@ -69,6 +70,22 @@ protected:
         QPlainTextEdit* text = monitorText();
         const QRect rect = text->cursorRect(QTextCursor(text->document()->findBlockByNumber(line)));
         return rect.center() + QPoint(20, 0);
+    }
+
+    // The docked monitor's place in the main window.
+    QRect monitorArea() const { return form->monitor()->geometry(); }
+    // Drags the border between the editor and the monitor `dy` pixels down with the mouse, as the
+    // user does.
+    void dragMonitorEdge(int dy)
+    {
+        const int border = (form->centralWidget()->geometry().bottom() + monitorArea().top()) / 2;
+        const QPoint grip(form->width() / 2, border);
+        QTest::mousePress(form.get(), Qt::LeftButton, {}, grip);
+        const int before = form->monitor()->height();
+        QTest::mouseMove(form.get(), grip + QPoint(0, dy));
+        // The window follows the pointer from its event loop, before the button is let go.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return form->monitor()->height() != before; }));
+        QTest::mouseRelease(form.get(), Qt::LeftButton, {}, grip + QPoint(0, dy));
     }
 
     TarvelKit kit;
@@ -370,13 +387,24 @@ TEST_F(ErrorsFixture, RealOpenMsxWithTheDefaultCommandLineSaysWhyItStopped)
     EXPECT_TRUE(text.contains("Fatal error:")) << text.toStdString();
 }
 
-TEST_F(ErrorsFixture, TheMonitorCoversNoneOfTheWindowEveryJumpLandsInTheEditorAtTheColumnAndASuccessClearsOldErrors)
+TEST_F(ErrorsFixture, TheMonitorCoversNoneOfTheEditorEveryJumpLandsInTheEditorAtTheColumnAndASuccessClearsOldErrors)
 {
     open("program game;\r\n{$I A.INC}\r\n{ERR A.INC,2,7,10,\"first\"}\r\n{ERR GAME.PAS,5,5,11,\"second\"}\r\nbegin end.\r\n");
-    form->setGeometry(QRect(0, 0, 400, 280)); // room for the monitor below on any screen
+    form->resize(600, 450);
     trigger("mnuCompile");
     ASSERT_TRUE(form->monitor()->isVisible());
-    EXPECT_FALSE(form->monitor()->frameGeometry().intersects(form->frameGeometry()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return monitorArea().height() > 0; }));
+    const auto coversNothing = [&] {
+        const QRect monitor = monitorArea();
+        for (QWidget* pane : {static_cast<QWidget*>(form->editor()), static_cast<QWidget*>(form->tree())}) {
+            const QRect area(pane->mapTo(form.get(), QPoint()), pane->size());
+            EXPECT_TRUE(form->rect().contains(area)) << "in sight";
+            EXPECT_FALSE(monitor.intersects(area));
+            EXPECT_GT(monitor.top(), area.bottom()) << "docked below";
+        }
+    };
+    coversNothing();
+    EXPECT_LE(form->monitor()->height(), form->height() / 3) << "a third of the window at most on first use";
     const auto caretAndFocus = [&](int line, int column) {
         int atLine = -1, atColumn = -1;
         form->editor()->selectionStart(&atLine, &atColumn);
@@ -390,8 +418,8 @@ TEST_F(ErrorsFixture, TheMonitorCoversNoneOfTheWindowEveryJumpLandsInTheEditorAt
     }
     {
         SCOPED_TRACE("double click in the monitor");
-        form->monitor()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form->monitor()));
+        QTest::mouseClick(monitorText()->viewport(), Qt::LeftButton, Qt::NoModifier, lineInMonitor(2));
+        ASSERT_EQ(QApplication::focusWidget(), monitorText());
         QTest::mouseDClick(monitorText()->viewport(), Qt::LeftButton, Qt::NoModifier, lineInMonitor(2));
         caretAndFocus(4, 4);
         QTest::keyClicks(QApplication::focusWidget(), "x");
@@ -404,14 +432,18 @@ TEST_F(ErrorsFixture, TheMonitorCoversNoneOfTheWindowEveryJumpLandsInTheEditorAt
         caretAndFocus(1, 6);
     }
 
-    // Moved by the user, the monitor comes back there, also after a restart.
-    const QPoint moved = form->monitor()->pos() + QPoint(7, 5);
-    form->monitor()->move(moved);
+    // Dragged taller by the user, the monitor keeps that height when it comes back, also after a
+    // restart; however far it is dragged, the editor keeps room for some lines.
+    const int dragged = form->monitor()->height() + 40;
+    dragMonitorEdge(-40);
+    ASSERT_EQ(form->monitor()->height(), dragged);
     QTest::keyClick(monitorText(), Qt::Key_Escape);
+    EXPECT_FALSE(form->monitor()->isVisible());
     testfiles::write(dir + "game.pas", "program game;\r\n{$I A.INC}\r\nbegin end.\r\n");
     clickTreeNode(*form, 2);
     trigger("mnuCompile");
-    EXPECT_EQ(form->monitor()->pos(), moved);
+    ASSERT_TRUE(form->monitor()->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->monitor()->height() == dragged; }));
     EXPECT_FALSE(form->monitor()->text().contains("first")) << "no error of the build before";
     EXPECT_TRUE(form->monitor()->text().contains("No errors - Sucessfully compiled"));
 
@@ -419,5 +451,33 @@ TEST_F(ErrorsFixture, TheMonitorCoversNoneOfTheWindowEveryJumpLandsInTheEditorAt
     form = kit.startForm(dialogs);
     ASSERT_TRUE(form->OpenProjectFile(dir + "game.tpj"));
     trigger("mnuCompile");
-    EXPECT_EQ(form->monitor()->pos(), moved);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->monitor()->height() == dragged; }));
+    coversNothing();
+    dragMonitorEdge(-form->height());
+    EXPECT_GE(form->editor()->height(), tarvel::EditorMinimumHeightPixels);
+    coversNothing();
+}
+
+TEST_F(ErrorsFixture, AStateFileWithoutAUsableMonitorHeightOpensItAtAThirdOfTheWindowAtMost)
+{
+    open("program game;\r\nbegin end.\r\n");
+    const QString state = form->windowStateFilePath();
+    form->close();
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"written when the monitor was a window of its own", "geometry=10 20 600 450\nmonitor=5 700\n"},
+        {"damaged", "geometry=10 20 600 450\nmonitor-height=400x\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testfiles::write(state, c.bytes);
+        form = kit.startForm(dialogs);
+        ASSERT_TRUE(form->OpenProjectFile(dir + "game.tpj"));
+        trigger("mnuCompile");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return monitorArea().height() > 0; }));
+        EXPECT_LE(form->monitor()->height(), form->height() / 3);
+        form->close();
+    }
 }

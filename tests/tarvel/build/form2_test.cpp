@@ -1,6 +1,8 @@
 #include "build/Form2.h"
 
+#include <QAbstractButton>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -16,10 +18,12 @@ class MonitorWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_main = std::make_unique<QWidget>();
+        m_main = std::make_unique<QMainWindow>();
+        m_main->setCentralWidget(new QWidget);
         m_main->setGeometry(100, 120, 900, 700);
-        m_main->show();
         m_form = new Form2(m_main.get());
+        m_main->addDockWidget(Qt::BottomDockWidgetArea, m_form);
+        m_main->show();
     }
 
     QLabel* picture(int i) const { return m_form->findChild<QLabel*>(QStringLiteral("Image1_%1").arg(i)); }
@@ -38,7 +42,7 @@ protected:
 
     void tick(int timerIndex) { QMetaObject::invokeMethod(timer(timerIndex), "timeout"); }
 
-    std::unique_ptr<QWidget> m_main;
+    std::unique_ptr<QMainWindow> m_main;
     Form2* m_form = nullptr; // owned by m_main
 };
 
@@ -48,7 +52,8 @@ TEST_F(MonitorWindow, HasTheNamedControlsInTheirPlaces)
 {
     EXPECT_EQ(m_form->objectName(), "Form2");
     EXPECT_EQ(m_form->windowTitle(), "Compilation");
-    EXPECT_EQ(m_form->size(), QSize(485, 219));
+    EXPECT_EQ(m_form->widget()->sizeHint(), QSize(485, 219));
+    EXPECT_FALSE(m_form->isVisible()) << "hidden until a build loads it";
     ASSERT_NE(text(), nullptr);
     EXPECT_EQ(text()->geometry(), QRect(64, 16, 417, 201));
     EXPECT_TRUE(text()->isReadOnly());
@@ -70,14 +75,18 @@ TEST_F(MonitorWindow, HasTheNamedControlsInTheirPlaces)
     }
 }
 
-TEST_F(MonitorWindow, LoadingCentresItOnTopAndStartsTheCompilingAnimation)
+TEST_F(MonitorWindow, LoadingShowsItDockedAndStartsTheCompilingAnimation)
 {
-    m_form->load(m_main.get(), "Demo");
+    m_form->load("Demo");
     EXPECT_TRUE(m_form->isVisible());
     EXPECT_TRUE(m_form->isLoaded());
     EXPECT_FALSE(m_form->isModal());
-    EXPECT_TRUE(m_form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_LE((m_form->frameGeometry().center() - m_main->frameGeometry().center()).manhattanLength(), 2);
+    EXPECT_FALSE(m_form->isWindow());
+    EXPECT_EQ(m_form->features(), QDockWidget::DockWidgetClosable) << "it cannot be floated over the editor";
+    // The text box takes the panel's whole width and height right of the pictures.
+    QWidget* client = m_form->widget();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return client->width() > 485; }));
+    EXPECT_EQ(text()->geometry(), QRect(64, 16, client->width() - 68, client->height() - 18));
     EXPECT_EQ(m_form->text(), "Compiling Demo...");
     EXPECT_TRUE(timer(1)->isActive());
     EXPECT_FALSE(timer(2)->isActive());
@@ -101,7 +110,7 @@ TEST_F(MonitorWindow, LoadingCentresItOnTopAndStartsTheCompilingAnimation)
 
 TEST_F(MonitorWindow, SizeRefusalShowsTheMessageAndTheErrorAnimation)
 {
-    m_form->load(m_main.get(), "Demo");
+    m_form->load("Demo");
     m_form->showSizeError("/home/ann/big/");
     EXPECT_EQ(m_form->text(), "The project directory \r\n/home/ann/big/\r\ncannot have more than 720kb of files");
     EXPECT_EQ(text()->document()->blockCount(), 3);
@@ -116,7 +125,7 @@ TEST_F(MonitorWindow, SizeRefusalShowsTheMessageAndTheErrorAnimation)
 
 TEST_F(MonitorWindow, SuccessAppendsAndAnErrorReplacesTheText)
 {
-    m_form->load(m_main.get(), "Demo");
+    m_form->load("Demo");
     tick(1);
     m_form->showSuccess("\r\nNo errors - Sucessfully compiled\r\n\r\nCode: 9 bytes");
     EXPECT_EQ(m_form->text(), "Compiling Demo...\r\nNo errors - Sucessfully compiled\r\n\r\nCode: 9 bytes");
@@ -125,7 +134,7 @@ TEST_F(MonitorWindow, SuccessAppendsAndAnErrorReplacesTheText)
     EXPECT_FALSE(timer(2)->isActive());
 
     // A second build while the window is open keeps the text, and its success appends to it.
-    m_form->bringUp(m_main.get(), "Other");
+    m_form->bringUp("Other");
     EXPECT_EQ(m_form->text(), "Compiling Demo...\r\nNo errors - Sucessfully compiled\r\n\r\nCode: 9 bytes");
     m_form->showErrors("file  : a.pas: line 1, column 2\r\nError : 3 - M\r\n");
     EXPECT_EQ(m_form->text(), "file  : a.pas: line 1, column 2\r\nError : 3 - M\r\n");
@@ -134,27 +143,33 @@ TEST_F(MonitorWindow, SuccessAppendsAndAnErrorReplacesTheText)
     EXPECT_FALSE(timer(1)->isActive());
 }
 
-TEST_F(MonitorWindow, EscapeClosesItFromTheWindowOrTheTextBox)
+TEST_F(MonitorWindow, EscapeOrTheCloseBoxClosesIt)
 {
-    for (bool onText : {false, true}) {
-        SCOPED_TRACE(onText ? "text box" : "window");
-        m_form->bringUp(m_main.get(), "Demo");
+    enum How { EscOnPanel, EscOnText, CloseBox };
+    for (How how : {EscOnPanel, EscOnText, CloseBox}) {
+        SCOPED_TRACE(how);
+        m_form->bringUp("Demo");
         m_form->showErrors("x\r\n");
         QSignalSpy unloaded(m_form, &Form2::unloaded);
-        QWidget* target = onText ? static_cast<QWidget*>(text()) : m_form;
+        QWidget* target = how == EscOnText ? static_cast<QWidget*>(text()) : m_form;
         QTest::keyClick(target, Qt::Key_A);
         EXPECT_TRUE(m_form->isVisible()) << "other keys do nothing";
-        QTest::keyClick(target, Qt::Key_Escape);
+        if (how == CloseBox) {
+            auto* box = m_form->findChild<QAbstractButton*>("qt_dockwidget_closebutton");
+            ASSERT_TRUE(box && box->isVisible());
+            QTest::mouseClick(box, Qt::LeftButton);
+        } else {
+            QTest::keyClick(target, Qt::Key_Escape);
+        }
         EXPECT_FALSE(m_form->isVisible());
         EXPECT_FALSE(m_form->isLoaded());
         EXPECT_EQ(unloaded.count(), 1);
-        EXPECT_FALSE(m_form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         EXPECT_FALSE(timer(1)->isActive());
         EXPECT_FALSE(timer(2)->isActive());
     }
     // Brought up again after closing, it is loaded afresh.
-    m_form->bringUp(m_main.get(), "Again");
+    m_form->bringUp("Again");
+    EXPECT_TRUE(m_form->isVisible());
     EXPECT_EQ(m_form->text(), "Compiling Again...");
     EXPECT_EQ(shown(), "0");
-    EXPECT_TRUE(m_form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
