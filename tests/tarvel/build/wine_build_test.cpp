@@ -20,6 +20,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -226,6 +227,33 @@ TEST_F(WineBuild, NoBuildSucceedsWhenWineIsMissingOrCannotRunTheCompiler)
         EXPECT_FALSE(QFile::exists(dir + "game.com"));
         EXPECT_FALSE(QFile::exists(dir + "tp3calls.txt"));
         form.reset();
+    }
+}
+
+TEST_F(WineBuild, CheckSetupSaysTheCompilerRunsUnderWineOrThatWineIsMissing)
+{
+    open("program game;\r\nbegin end.\r\n");
+    const QString what = kit.path("compiler/TP3.EXE") + " is a Windows program";
+    const struct {
+        QString path;
+        QString ready, state, action;
+    } rows[] = {
+        {qEnvironmentVariable("PATH"), "yes", what + ", run under Wine (" + tarvel::FindWine().wine + ")", ""},
+        {kit.path("no-such-folder"), "no", what + ", which needs Wine: not installed",
+         "TP3.EXE is a Windows program: install Wine (Debian package wine)."},
+    };
+    const QByteArray oldPath = qgetenv("PATH");
+    for (const auto& row : rows) {
+        qputenv("PATH", QFile::encodeName(row.path));
+        item("mnuCheckSetup")->trigger();
+        qputenv("PATH", oldPath);
+        auto* list = form->findChild<QTreeWidget*>("lstSetup");
+        ASSERT_NE(list, nullptr);
+        const QList<QTreeWidgetItem*> found = list->findItems("Compiler TP3", Qt::MatchExactly, 0);
+        ASSERT_EQ(found.size(), 1);
+        EXPECT_EQ(found[0]->text(1), row.ready);
+        EXPECT_EQ(found[0]->text(2), row.state);
+        EXPECT_EQ(found[0]->text(3), row.action);
     }
 }
 
