@@ -70,6 +70,7 @@ void Form1::renderTree()
         // Shown unfolded; unfolding here is not the user's, so the images stay as built.
         m_tree->expandAll();
     }
+    m_tree->fitColumnToNames();
 }
 
 void Form1::renderSelection()
