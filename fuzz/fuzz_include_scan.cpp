@@ -1,12 +1,14 @@
 // The include scan: IncludeDirectiveFiles over a whole text finds exactly what
 // IncludeDirectiveFile finds line by line, and every name it gives is usable: not empty, trimmed,
 // on one line, without '}', and made of the line's own characters with only a-z upper-cased
-// (MSX names are ASCII; ß stays ß).
+// (MSX names are ASCII; ß stays ß). The routine header scan that shares the project load's
+// reading of each file likewise finds exactly what RoutineHeader finds line by line.
 
 #include "FuzzSupport.h"
 
 #include "core/Text.h"
 #include "core/TextFile.h"
+#include "editor/RoutineHeaders.h"
 #include "projects/ProjectFile.h"
 
 #include <QSet>
@@ -34,5 +36,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             FUZZ_CHECK(lineCharacters.contains(c), QStringLiteral("%1 in %2").arg(fuzz::Printable(c), fuzz::Printable(*name)));
     }
     FUZZ_CHECK(found == expected, QStringLiteral("%1 names against %2 line by line").arg(found.size()).arg(expected.size()));
+
+    QStringList expectedHeaders;
+    for (const QString& line : common::SplitLines(bytes)) {
+        if (std::optional<QString> header = tarvel::RoutineHeader(line))
+            expectedHeaders.append(*header);
+    }
+    const QStringList headers = tarvel::RoutineHeadersOf(bytes);
+    FUZZ_CHECK(headers == expectedHeaders,
+               QStringLiteral("%1 headers against %2 line by line").arg(headers.size()).arg(expectedHeaders.size()));
     return 0;
 }

@@ -103,12 +103,25 @@ Result<QByteArray> ReadFileBytes(const QString& path, qint64 limit)
     };
     if (file.size() > limit)
         return tooLarge();
-    // One byte more than the limit tells a file that grew meanwhile from one that fits.
-    QByteArray bytes = file.read(limit + 1);
-    if (file.error() != QFileDevice::NoError)
-        return Result<QByteArray>::failure(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
-    if (bytes.size() > limit)
+    // Room for the size the file has now and one byte more: a file read whole takes only its own
+    // memory (a buffer for the whole limit would be mapped and unmapped for every file). A file
+    // that grew meanwhile, or one whose size is not known beforehand, is read on in pieces; one
+    // byte more than the limit tells a file too large from one that fits.
+    QByteArray bytes(qMin(file.size(), limit) + 1, Qt::Uninitialized);
+    qint64 filled = 0;
+    for (;;) {
+        const qint64 got = file.read(bytes.data() + filled, bytes.size() - filled);
+        if (got < 0)
+            return Result<QByteArray>::failure(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+        filled += got;
+        if (got == 0 || filled > limit)
+            break;
+        if (filled == bytes.size())
+            bytes.resize(qMin(bytes.size() + qMax<qint64>(bytes.size(), 64 * 1024), limit + 1));
+    }
+    if (filled > limit)
         return tooLarge();
+    bytes.truncate(filled);
     return bytes;
 }
 

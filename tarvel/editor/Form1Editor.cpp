@@ -186,12 +186,6 @@ void Form1::GetFileFunctions(int fileIndex, const QString& path)
         m_project.addRoutines(fileIndex, headers.value());
 }
 
-void Form1::addFileRoutines(int fileIndex, const common::Result<QByteArray>& text)
-{
-    if (Settings.AutoTooltip && text)
-        m_project.addRoutines(fileIndex, tarvel::RoutineHeadersOf(text.value()));
-}
-
 void Form1::RefreshTooltips()
 {
     refreshRoutines(false);

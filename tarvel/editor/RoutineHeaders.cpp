@@ -5,6 +5,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tarvel {
 
 namespace {
@@ -34,6 +38,8 @@ bool mayHaveHeader(const char* from, const char* to)
 {
     while (from < to && *from == ' ')
         ++from;
+    if (from == to || (asciiUpper(*from) != 'F' && asciiUpper(*from) != 'P'))
+        return false;
     const auto startsWith = [&](QLatin1String keyword) {
         if (to - from < keyword.size())
             return false;
@@ -44,6 +50,25 @@ bool mayHaveHeader(const char* from, const char* to)
         return true;
     };
     return startsWith(Function) || startsWith(Procedure);
+}
+
+// The first CR or LF at or after `from`, or `end`. Lines are short, so one pass looking for both
+// at once beats two searches per line; SSE2 (every x86-64) looks at 16 bytes a step.
+const char* lineBreak(const char* from, const char* end)
+{
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; end - from >= 16; from += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+        const int found = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)));
+        if (found)
+            return from + __builtin_ctz(unsigned(found));
+    }
+#endif
+    while (from < end && *from != '\r' && *from != '\n')
+        ++from;
+    return from;
 }
 
 } // namespace
@@ -67,33 +92,43 @@ std::optional<QString> RoutineHeader(QStringView line)
 
 QStringList RoutineHeadersOf(const QByteArray& text)
 {
+    // A header line begins, after its blanks, with "FU" or "PR" in either case. Those pairs are
+    // rare in other text, so they are sought (16 bytes a step where SSE2 is there) rather than
+    // every line's start; each one found at the start of a line is looked at whole.
     QStringList headers;
     const char* const begin = text.constData();
     const char* const end = begin + text.size();
-    // The next CR and the next LF, each found with one fast search and reused until passed.
-    const auto find = [end](const char* from, char c) {
-        const void* at = from < end ? std::memchr(from, c, size_t(end - from)) : nullptr;
-        return at ? static_cast<const char*>(at) : end;
-    };
-    const char* nextCr = find(begin, '\r');
-    const char* nextLf = find(begin, '\n');
-    const char* line = begin;
-    while (line < end) {
-        if (nextCr < line)
-            nextCr = find(line, '\r');
-        if (nextLf < line)
-            nextLf = find(line, '\n');
-        const char* lineEnd = nextCr < nextLf ? nextCr : nextLf;
+    const auto lookAt = [&headers, begin, end](const char* at) {
+        const char* line = at;
+        while (line > begin && line[-1] == ' ')
+            --line;
+        if (line > begin && line[-1] != '\r' && line[-1] != '\n')
+            return;
+        const char* const lineEnd = lineBreak(at, end);
         if (mayHaveHeader(line, lineEnd)) {
             const QString lineText = QString::fromLatin1(line, lineEnd - line);
             if (std::optional<QString> header = RoutineHeader(lineText))
                 headers.append(*header);
         }
-        if (lineEnd == end)
-            break;
-        line = lineEnd + 1;
-        if (*lineEnd == '\r' && line < end && *line == '\n')
-            ++line;
+    };
+
+    const char* at = begin;
+#if defined(__SSE2__)
+    const __m128i caseBit = _mm_set1_epi8(0x20);
+    for (; end - at >= 17; at += 16) {
+        const __m128i first = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), caseBit);
+        const __m128i second = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 1)), caseBit);
+        const __m128i fu = _mm_and_si128(_mm_cmpeq_epi8(first, _mm_set1_epi8('f')), _mm_cmpeq_epi8(second, _mm_set1_epi8('u')));
+        const __m128i pr = _mm_and_si128(_mm_cmpeq_epi8(first, _mm_set1_epi8('p')), _mm_cmpeq_epi8(second, _mm_set1_epi8('r')));
+        for (unsigned found = unsigned(_mm_movemask_epi8(_mm_or_si128(fu, pr))); found; found &= found - 1)
+            lookAt(at + __builtin_ctz(found));
+    }
+#endif
+    for (; end - at >= 2; ++at) {
+        const char a = char(at[0] | 0x20);
+        const char b = char(at[1] | 0x20);
+        if ((a == 'f' && b == 'u') || (a == 'p' && b == 'r'))
+            lookAt(at);
     }
     return headers;
 }

@@ -7,6 +7,7 @@
 #include "core/Paths.h"
 #include "core/Text.h"
 #include "core/TextFile.h"
+#include "editor/RoutineHeaders.h"
 #include "projects/Form5.h"
 #include "projects/ProjectFile.h"
 #include "shell/CodeEditor.h"
@@ -69,6 +70,7 @@ void Form1::renderTree()
         // Shown unfolded; unfolding here is not the user's, so the images stay as built.
         m_tree->expandAll();
     }
+    m_tree->fitColumnToNames();
 }
 
 void Form1::renderSelection()
@@ -248,16 +250,24 @@ bool Form1::LoadProject(const QString& mainFilePath)
         return false;
     }
 
-    // One listing of the project folder serves every look-up of this load, and each file is read
-    // once: for its include directives and for its routine headers.
+    // One listing of the project folder serves every look-up of this load. Each file is read
+    // once, and its include directives and routine headers come from that one reading; only the
+    // headers are kept, so no more than one file's bytes are held at a time besides the main
+    // file's. The tree reads the includes it scans; the nested ones are read for their headers
+    // afterwards.
     const common::FolderIndex folder(projectDir);
-    QHash<QString, QByteArray> readOnce{{mainFile, text.value()}};
-    const auto read = [&readOnce](const QString& path) {
-        if (const auto known = readOnce.constFind(path); known != readOnce.cend())
-            return common::Result<QByteArray>(*known);
+    const bool withRoutines = Settings.AutoTooltip;
+    // The headers by file; none for a file that cannot be read.
+    QHash<QString, std::optional<QStringList>> headers;
+    if (withRoutines)
+        headers.insert(mainFile, tarvel::RoutineHeadersOf(text.value()));
+    const auto read = [&headers, withRoutines, &mainFile, &text](const QString& path) {
+        if (path == mainFile) // a main file that includes itself
+            return text;
         common::Result<QByteArray> bytes = common::ReadFileBytes(path);
-        if (bytes)
-            readOnce.insert(path, bytes.value());
+        if (withRoutines) {
+            headers.insert(path, bytes ? std::optional(tarvel::RoutineHeadersOf(bytes.value())) : std::nullopt);
+        }
         return bytes;
     };
     m_project.open(projectDir, tarvel::BuildProjectTree(m_project.info().ProjectName, common::ExtractFileName(mainFile),
@@ -269,11 +279,18 @@ bool Form1::LoadProject(const QString& mainFilePath)
     renderSelection();
     showCurrentView(m_project.shownName());
     setProjectItemsEnabled(true);
-    if (Settings.AutoTooltip) {
+    if (withRoutines) {
         for (int i = 2; i <= m_project.nodeCount(); ++i) {
             const QString& name = m_project.node(i).text;
             const QString found = folder.find(name);
-            addFileRoutines(i - 2, read(found.isEmpty() ? m_project.projectDir() + name : found));
+            const QString path = found.isEmpty() ? m_project.projectDir() + name : found;
+            auto known = headers.constFind(path);
+            if (known == headers.cend()) {
+                const common::Result<QByteArray> bytes = common::ReadFileBytes(path);
+                known = headers.insert(path, bytes ? std::optional(tarvel::RoutineHeadersOf(bytes.value())) : std::nullopt);
+            }
+            if (*known)
+                m_project.addRoutines(i - 2, **known);
         }
     }
     RefreshTooltips();

@@ -52,13 +52,19 @@ ProjectTree BuildProjectTree(const QString& projectName, const QString& mainFile
         ++counter;
     }
 
+    // Each file is read once, also when the main file includes it twice; only its directives
+    // are kept, so no more than one include's bytes are held at a time.
+    QHash<QString, QStringList> directives;
     const int scanned = tree.count();
     for (int i = 3; i <= scanned; ++i) {
         const QString path = folder.find(tree.node(i).text);
-        const common::Result<QByteArray> text = read ? read(path) : common::ReadFileBytes(path);
-        if (!text)
-            continue;
-        for (const QString& includeName : IncludeDirectiveFiles(text.value())) {
+        auto known = directives.constFind(path);
+        if (known == directives.cend()) {
+            const common::Result<QByteArray> text = read ? read(path) : common::ReadFileBytes(path);
+            // A file that cannot be read is listed without includes of its own.
+            known = directives.insert(path, text ? IncludeDirectiveFiles(text.value()) : QStringList());
+        }
+        for (const QString& includeName : *known) {
             if (!listed(includeName))
                 continue;
             ++counter;

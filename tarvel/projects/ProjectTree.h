@@ -60,7 +60,8 @@ private:
 // Nodes added for nested includes are not scanned themselves, so includes three levels down are
 // not shown and files that include each other do not loop. An include is listed only when its
 // file can be opened under the name the tree shows. Names are upper-cased in ASCII only.
-// The include files are read through `read` (by default straight from the disk).
+// The include files are read through `read` (by default straight from the disk), each path
+// once, and their bytes are dropped once scanned.
 using FileReader = std::function<common::Result<QByteArray>(const QString& path)>;
 [[nodiscard]] ProjectTree BuildProjectTree(const QString& projectName, const QString& mainFileName,
                                            const QByteArray& mainText, const common::FolderIndex& folder,

@@ -9,11 +9,38 @@ ProjectTreeWidget::ProjectTreeWidget(QWidget* parent) : QTreeWidget(parent)
     setHeaderHidden(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     // Names are shown whole: the column is as wide as its longest name and the tree scrolls
-    // sideways when that is wider than the tree.
-    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // sideways when that is wider than the tree. The width is measured when the names shown
+    // change, not at every layout of the view (each measure lays out every name's text).
+    header()->setSectionResizeMode(QHeaderView::Fixed);
     header()->setStretchLastSection(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    QAbstractItemModel* names = model();
+    connect(names, &QAbstractItemModel::rowsInserted, this, &ProjectTreeWidget::fitColumnToNames);
+    connect(names, &QAbstractItemModel::rowsRemoved, this, &ProjectTreeWidget::fitColumnToNames);
+    connect(names, &QAbstractItemModel::modelReset, this, &ProjectTreeWidget::fitColumnToNames);
+    connect(names, &QAbstractItemModel::dataChanged, this, &ProjectTreeWidget::fitColumnToNames);
+    connect(names, &QAbstractItemModel::layoutChanged, this, &ProjectTreeWidget::fitColumnToNames);
+    connect(this, &QTreeWidget::itemExpanded, this, &ProjectTreeWidget::fitColumnToNames);
+    connect(this, &QTreeWidget::itemCollapsed, this, &ProjectTreeWidget::fitColumnToNames);
+}
+
+ProjectTreeWidget::~ProjectTreeWidget()
+{
+    // The model is removed with the view's children, after this part of it is gone.
+    disconnect(model(), nullptr, this, nullptr);
+}
+
+void ProjectTreeWidget::fitColumnToNames()
+{
+    header()->resizeSection(0, qMax(0, sizeHintForColumn(0)));
+}
+
+void ProjectTreeWidget::changeEvent(QEvent* event)
+{
+    QTreeWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        fitColumnToNames();
 }
 
 void ProjectTreeWidget::keyPressEvent(QKeyEvent* event)

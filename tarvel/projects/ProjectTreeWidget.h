@@ -10,6 +10,11 @@ class ProjectTreeWidget : public QTreeWidget {
     Q_OBJECT
 public:
     explicit ProjectTreeWidget(QWidget* parent = nullptr);
+    ~ProjectTreeWidget() override;
+
+    // Makes the column as wide as the longest name shown. Done by itself when names are added,
+    // removed, changed, unfolded or folded; expandAll() reports nothing, so call it after.
+    void fitColumnToNames();
 
 signals:
     // The current item was moved by a key (arrows, Home, End, a typed name...).
@@ -18,6 +23,7 @@ signals:
     void mouseReleased();
 
 protected:
+    void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

@@ -92,8 +92,6 @@ public:
     bool DoCompilation(bool makeChn);
     // The routine headers of the file at `path` added to the list of file `fileIndex`.
     void GetFileFunctions(int fileIndex, const QString& path);
-    // The same for a file's text already read (nothing when it could not be read).
-    void addFileRoutines(int fileIndex, const common::Result<QByteArray>& text);
     // Rebuilds the routine list of the selected document from the editor's text.
     void RefreshTooltips();
 

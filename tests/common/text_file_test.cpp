@@ -41,6 +41,43 @@ TEST(TextFile, ReadingAMissingFileFailsWithAReason)
     EXPECT_FALSE(ReadTextLines(dir.path()).ok());
 }
 
+TEST(TextFile, AFileIsReadWholeUpToTheLimitAndRefusedBeyondIt)
+{
+    QTemporaryDir dir;
+    const struct {
+        int size;
+        bool fits;
+    } cases[] = {{0, true}, {1, true}, {99, true}, {100, true}, {101, false}, {5000, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
+        QByteArray bytes(c.size, 'x');
+        for (int i = 0; i < c.size; ++i)
+            bytes[i] = char('a' + i % 26);
+        const QString path = dir.filePath("f.txt");
+        testfiles::write(path, bytes);
+        const Result<QByteArray> read = ReadFileBytes(path, 100);
+        ASSERT_EQ(read.ok(), c.fits);
+        if (c.fits)
+            EXPECT_EQ(read.value(), bytes);
+        else
+            EXPECT_TRUE(read.error().contains("too large"));
+    }
+}
+
+TEST(TextFile, AFileWhoseSizeIsNotKnownBeforehandIsReadWhole)
+{
+    // The system's process files report a size of 0 and hold text all the same.
+    const QString path = QStringLiteral("/proc/self/cmdline");
+    if (!QFile::exists(path))
+        GTEST_SKIP() << "no /proc";
+    const Result<QByteArray> read = ReadFileBytes(path);
+    ASSERT_TRUE(read.ok()) << read.error().toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(read.value(), file.readAll());
+    EXPECT_FALSE(read.value().isEmpty());
+}
+
 TEST(TextFile, AFailedWriteLeavesTheOldFileIntact)
 {
     QTemporaryDir dir;

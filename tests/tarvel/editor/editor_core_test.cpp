@@ -71,6 +71,24 @@ TEST(RoutineHeader, AFileGivesItsHeadersInOrderWhateverItsLineEnds)
     EXPECT_EQ(headers.last(), QString::fromLatin1(longName));
 }
 
+TEST(RoutineHeader, LineBreaksAreFoundWhereverTheyFallInALongLine)
+{
+    // Lines of every length around the scanner's 16- and 32-byte steps, each ended by CR LF,
+    // LF or CR, give the same headers as the lines split one by one.
+    for (const char* lineEnd : {"\r\n", "\n", "\r"}) {
+        QByteArray text;
+        QStringList expected;
+        for (int length = 0; length < 40; ++length) {
+            const QByteArray name = QByteArray(length, 'n') + QByteArray::number(length);
+            text += (length % 2 ? "  procedure " : "function ") + name + lineEnd + "  x := " + QByteArray(length, 'y') + lineEnd;
+            expected.append(QString::fromLatin1(name));
+        }
+        SCOPED_TRACE(QByteArray(lineEnd).toHex().toStdString());
+        EXPECT_EQ(RoutineHeadersOf(text), expected);
+        EXPECT_EQ(RoutineHeadersOf(text.chopped(QByteArray(lineEnd).size())), expected);
+    }
+}
+
 TEST(RoutineHeader, ReadingAFile)
 {
     QTemporaryDir dir;

@@ -269,6 +269,19 @@ TEST_F(EditorTest, AFileIncludedTwiceHasTheSameRoutinesInBothPlaces)
     EXPECT_EQ(form->project().routines(2), QStringList{"Other;"});
 }
 
+TEST_F(EditorTest, IncludesOfIncludesHaveTheirRoutinesInEveryPlace)
+{
+    // The tree's scan reads the includes of the main file; the nested ones are read afterwards.
+    testfiles::write(dir + "demo.pas", "{$I outer.inc}\r\nprocedure Main;\r\n{$I outer.inc}\r\n");
+    testfiles::write(dir + "outer.inc", "{$I inner.inc}\r\nprocedure Outer;\r\n");
+    testfiles::write(dir + "inner.inc", "function Inner: Byte;\r\n");
+    open();
+    ASSERT_EQ(form->nodeCount(), 6);
+    const QStringList expected[] = {{"Main;"}, {"Outer;"}, {"Outer;"}, {"Inner: Byte;"}, {"Inner: Byte;"}};
+    for (int file = 0; file < 5; ++file)
+        EXPECT_EQ(form->project().routines(file), expected[file]) << form->node(file + 2)->text(0).toStdString();
+}
+
 TEST_F(EditorTest, WithAutoTooltipOffNothingIsReadAndBracketsChangeNothing)
 {
     open(false);

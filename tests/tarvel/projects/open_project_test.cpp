@@ -3,7 +3,9 @@
 
 #include "TestFiles.h"
 #include "core/Paths.h"
+#include "core/TextFile.h"
 
+#include <QMap>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -74,6 +76,33 @@ TEST(ProjectTreeBuilding, MainIncludesAndNestedIncludesWithTheirKeysImagesAndPar
                       {"DEEP.INC5", "DEEP.INC", ImageFile, 3},
                       {"C.INC6", "C.INC", ImageFile, 5},
                       {"DEEP.INC7", "DEEP.INC", ImageFile, 5}});
+}
+
+TEST(ProjectTreeBuilding, EachIncludeIsReadOnceAndOneThatFailsIsListedWithoutItsIncludes)
+{
+    const Folder folder{{"game.pas", ""}, {"a.inc", "{$I deep.inc}\r\n"}, {"locked.inc", "{$I deep.inc}\r\n"},
+                        {"b.inc", "{$I deep.inc}\r\n"}, {"deep.inc", ""}};
+    // The listing found the file, but reading it fails: it is listed, its own includes are not.
+    QMap<QString, int> reads;
+    const auto read = [&](const QString& path) {
+        ++reads[common::ExtractFileName(path)];
+        return path.endsWith("locked.inc") ? common::Result<QByteArray>::failure("Permission denied")
+                                           : common::ReadFileBytes(path);
+    };
+    const ProjectTree tree = BuildProjectTree("Demo", "game.pas", "{$I a.inc}\r\n{$I locked.inc}\r\n{$I b.inc}\r\n"
+                                              "{$I A.INC}\r\n{$I locked.inc}\r\n", common::FolderIndex(folder.path()), read);
+    expectTree(tree, {{"r", "Demo", ImageClosed, 0},
+                      {"game.pas0", "GAME.PAS", ImageClosed, 1},
+                      {"A.INC1", "A.INC", ImageOpen, 2},
+                      {"LOCKED.INC2", "LOCKED.INC", ImageFile, 2},
+                      {"B.INC3", "B.INC", ImageOpen, 2},
+                      {"A.INC4", "A.INC", ImageOpen, 2},
+                      {"LOCKED.INC5", "LOCKED.INC", ImageFile, 2},
+                      {"DEEP.INC7", "DEEP.INC", ImageFile, 3},
+                      {"DEEP.INC8", "DEEP.INC", ImageFile, 5},
+                      {"DEEP.INC9", "DEEP.INC", ImageFile, 6}});
+    // Included twice, read once; the nested include is not scanned, so not read.
+    EXPECT_EQ(reads, (QMap<QString, int>{{"a.inc", 1}, {"locked.inc", 1}, {"b.inc", 1}}));
 }
 
 TEST(ProjectTreeBuilding, OnlyTheMainNodeWhenNothingIsIncluded)
