@@ -31,12 +31,12 @@ quint32 LittleEndian(const QByteArray& bytes, qint64 at, int width)
 
 CompilerHeader Kind(CompilerKind kind)
 {
-    return {kind, QString()};
+    return {kind, QString(), false};
 }
 
 CompilerHeader Unknown(const QString& problem)
 {
-    return {CompilerKind::Unknown, problem};
+    return {CompilerKind::Unknown, problem, false};
 }
 
 QString Extension(const QString& fileName)
@@ -90,7 +90,9 @@ CompilerHeader InspectMz(const QByteArray& head, qint64 fileSize)
         return Unknown(QStringLiteral("It is a Windows program for another processor (machine type 0x%1), not "
                                       "for the PC's x86 or x86-64.")
                            .arg(machine, 4, 16, QLatin1Char('0')));
-    return Kind(CompilerKind::Windows);
+    CompilerHeader windows = Kind(CompilerKind::Windows);
+    windows.windows32 = machine == kMachineI386;
+    return windows;
 }
 
 } // namespace
@@ -155,6 +157,7 @@ FoundCompiler FindCompiler(const QString& compilerDir)
     const CompilerHeader header = InspectCompilerHeader(head, file.size(), QFileInfo(found.path).fileName());
     found.kind = header.kind;
     found.problem = header.problem;
+    found.windows32 = header.windows32;
     if (found.kind == CompilerKind::Native && !QFileInfo(found.path).isExecutable())
         found.problem = QStringLiteral("That file may not be run (it is not executable).");
     const QString extension = Extension(found.path);

@@ -18,12 +18,14 @@ struct FoundCompiler {
     QString path;    // as named on disk; for Missing, where TP3 would be
     CompilerKind kind = CompilerKind::Missing;
     QString problem; // why it cannot run as it is (one or two sentences), "" when it can
+    bool windows32 = false; // a Windows program for x86: Wine runs it only with its 32-bit part
 };
 
 // What a look at a compiler file's first bytes tells.
 struct CompilerHeader {
     CompilerKind kind = CompilerKind::Unknown;
     QString problem; // for Unknown: what is wrong with the file
+    bool windows32 = false; // Windows, for x86 (i386) rather than x86-64
 };
 
 // How many bytes of the file FindCompiler reads; a Windows header further in is not looked for.

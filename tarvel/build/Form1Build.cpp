@@ -271,6 +271,8 @@ bool Form1::DoCompilation(bool makeChn)
         said.removeAll(QString());
         if (!said.isEmpty())
             outcome.report += QStringLiteral("\r\nWine said:\r\n") + said.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+        if (compiler.windows32)
+            outcome.report += QStringLiteral("\r\n") + QLatin1String(tarvel::kWine32Needed) + QStringLiteral(".\r\n");
     }
     if (outcome.succeeded) {
         m_monitor->showSuccess(outcome.report);

@@ -129,7 +129,9 @@ QList<SetupRow> CheckSetup(const QString& kitDir, const QString& userDataDir, co
             break;
         case CompilerKind::Windows: {
             const WinePrograms wine = FindWine();
-            rows << (wine.found() ? ready(compilerItem, what + QStringLiteral(", run under Wine (%1)").arg(wine.wine))
+            const QString bits = compiler.windows32 ? QStringLiteral(" (32-bit: Wine needs its 32-bit part, wine32)")
+                                                    : QString();
+            rows << (wine.found() ? ready(compilerItem, what + bits + QStringLiteral(", run under Wine (%1)").arg(wine.wine))
                                   : missing(compilerItem, what + QStringLiteral(", which needs Wine: not installed"),
                                             QLatin1String(kWineMissing) + QLatin1Char('.')));
             break;

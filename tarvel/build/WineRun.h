@@ -11,6 +11,10 @@ namespace tarvel {
 
 // What a build of a Windows compiler says when Wine is not installed.
 inline constexpr char kWineMissing[] = "TP3.EXE is a Windows program: install Wine (Debian package wine)";
+// What a 32-bit compiler needs beyond Debian's default Wine, which runs 64-bit programs only.
+inline constexpr char kWine32Needed[] =
+    "TP3.EXE is a 32-bit Windows program: Wine runs it only with its 32-bit part installed (as root: "
+    "dpkg --add-architecture i386; apt-get update; apt-get install wine32:i386)";
 
 // The Wine programs a build runs: the loader and the server, whose -w and -k wait for and end
 // every process of a prefix.

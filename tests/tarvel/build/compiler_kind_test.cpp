@@ -76,6 +76,7 @@ TEST(CompilerKind, TellsTheKindFromRealHeaders)
         const qint64 size = c.size < 0 ? c.head.size() : c.size;
         const CompilerHeader header = InspectCompilerHeader(c.head, size, QString::fromLatin1(c.name));
         EXPECT_EQ(header.kind, c.kind) << c.what;
+        EXPECT_EQ(header.windows32, QByteArray(c.what) == "32-bit Windows") << c.what;
         EXPECT_EQ(header.problem.isEmpty(), c.kind != CompilerKind::Unknown) << c.what << ": " << header.problem.toStdString();
         EXPECT_TRUE(header.problem.contains(QLatin1String(c.problemHas))) << c.what << ": " << header.problem.toStdString();
         if (c.size < 0) {

@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -198,6 +199,14 @@ TEST_F(WineBuild, AHungCompilerRefusesASecondBuildAndExitEndsItAndWine)
     EXPECT_EQ(monitorText(), "The build was stopped.\r\n");
 }
 
+// The program with its Windows header's machine field set to x86 (i386).
+static QByteArray asI386(QByteArray program)
+{
+    const int header = qFromLittleEndian<qint32>(program.constData() + 0x3C);
+    qToLittleEndian<quint16>(0x014C, program.data() + header + 4);
+    return program;
+}
+
 TEST_F(WineBuild, NoBuildSucceedsWhenWineIsMissingOrCannotRunTheCompiler)
 {
     const struct {
@@ -206,12 +215,18 @@ TEST_F(WineBuild, NoBuildSucceedsWhenWineIsMissingOrCannotRunTheCompiler)
         QByteArray compiler; // replaces the stand-in when not empty
         QString monitorStart;
         bool wineSaid; // Wine's own words are shown
+        bool wine32;   // the advice to install Wine's 32-bit part is given
     } rows[] = {
-        {"no Wine on PATH", "/nonexistent", {}, "TP3.EXE is a Windows program: install Wine (Debian package wine)\r\n", false},
+        {"no Wine on PATH", "/nonexistent", {}, "TP3.EXE is a Windows program: install Wine (Debian package wine)\r\n",
+         false, false},
         // Headers whole, the code cut off: Wine cannot start it.
         {"a Windows program cut short", qEnvironmentVariable("PATH"), testfiles::read(shared().exe).left(4096),
-         "The compiler left no result", true},
-        {"neither DOS nor Windows", qEnvironmentVariable("PATH"), "MZ\x90\0", "The compiler could not be started:", false},
+         "The compiler left no result", true, false},
+        // x86-64 code under a header for x86: no Wine starts it, with or without its 32-bit part.
+        {"a 32-bit Windows program Wine cannot start", qEnvironmentVariable("PATH"), asI386(testfiles::read(shared().exe)),
+         "The compiler left no result", true, true},
+        {"neither DOS nor Windows", qEnvironmentVariable("PATH"), "MZ\x90\0", "The compiler could not be started:", false,
+         false},
     };
     const QByteArray oldPath = qgetenv("PATH");
     for (const auto& row : rows) {
@@ -224,6 +239,7 @@ TEST_F(WineBuild, NoBuildSucceedsWhenWineIsMissingOrCannotRunTheCompiler)
         qputenv("PATH", oldPath);
         EXPECT_TRUE(monitorText().startsWith(row.monitorStart)) << monitorText().toStdString();
         EXPECT_EQ(monitorText().contains("Wine said:"), row.wineSaid) << monitorText().toStdString();
+        EXPECT_EQ(monitorText().contains("install wine32:i386"), row.wine32) << monitorText().toStdString();
         EXPECT_FALSE(QFile::exists(dir + "game.com"));
         EXPECT_FALSE(QFile::exists(dir + "tp3calls.txt"));
         form.reset();
