@@ -1,10 +1,5 @@
-#include "shell/Form1.h"
-
-#include "BuildTestKit.h"
-#include "ScriptedDialogs.h"
-#include "TarvelKit.h"
+#include "BuildProjectFixture.h"
 #include "TestFiles.h"
-#include "build/Form2.h"
 #include "shell/CodeEditor.h"
 
 #include <QAction>
@@ -27,12 +22,12 @@ using Answer = common::Dialogs::Answer;
 
 namespace {
 
-// A kit that can build (stand-in compiler, dsktool, runtime.com) and a project in it.
-class BuildFixture : public ::testing::Test {
+// The build's project, with the stand-in compiler's calls and the emulator's arguments logged.
+class BuildFixture : public BuildProjectFixture {
 protected:
     void SetUp() override
     {
-        runtime = buildtest::makeKit(kit.dir());
+        BuildProjectFixture::SetUp();
         qputenv("TP3_LOG", "1");
         qputenv("EMULATOR_LOG", kit.path("emulator-args.txt").toLocal8Bit());
     }
@@ -43,26 +38,7 @@ protected:
         qunsetenv("EMULATOR_LOG");
     }
 
-    // Writes the project files and opens the project; `main` is the main file's text.
-    void open(const QString& folder, const QByteArray& main, const QByteArray& include = "procedure a;\r\nbegin end;\r\n")
-    {
-        dir = kit.path(folder) + "/";
-        testfiles::write(dir + "game.pas", main);
-        testfiles::write(dir + "a.inc", include);
-        testfiles::write(dir + "game.tpj", "Demo\r\n2E9B\r\nD200\r\nGAME.PAS\r\n");
-        form = kit.startForm(dialogs);
-        ASSERT_TRUE(form->OpenProjectFile(dir + "game.tpj"));
-    }
-
-    QAction* item(const char* name) { return form->findChild<QAction*>(QString::fromLatin1(name)); }
-    QString monitorText() { return form->monitor() ? form->monitor()->text() : QString(); }
     QStringList compilerCalls() { return QString::fromLatin1(testfiles::read(dir + "tp3calls.txt")).split('\n', Qt::SkipEmptyParts); }
-
-    TarvelKit kit;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<Form1> form;
-    QByteArray runtime;
-    QString dir;
 };
 
 const QByteArray CleanMain = "program game;\r\n{$I A.INC}\r\nbegin\r\n  a;\r\nend.\r\n";

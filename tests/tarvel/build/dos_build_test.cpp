@@ -1,13 +1,8 @@
 // Builds with a DOS compiler in the real DOSBox: the stand-in is a DOS .EXE assembled from
 // tests/tools/tp3dos.asm with nasm, run without a window or sound.
 
-#include "shell/Form1.h"
-
-#include "BuildTestKit.h"
-#include "ScriptedDialogs.h"
-#include "TarvelKit.h"
+#include "BuildProjectFixture.h"
 #include "TestFiles.h"
-#include "build/Form2.h"
 #include "shell/CodeEditor.h"
 
 #include <QAction>
@@ -26,13 +21,13 @@ namespace {
 
 const QByteArray kMain = "program game;\r\n{$I A.INC}\r\nbegin\r\n  a;\r\nend.\r\n";
 
-class DosBuildFixture : public ::testing::Test {
+class DosBuildFixture : public BuildProjectFixture {
 protected:
     void SetUp() override
     {
         if (QStandardPaths::findExecutable("dosbox").isEmpty() || QStandardPaths::findExecutable("nasm").isEmpty())
             GTEST_SKIP() << "DOSBox and nasm are needed (Debian packages dosbox, nasm)";
-        runtime = buildtest::makeKit(kit.dir());
+        BuildProjectFixture::SetUp();
         // The compiler as a copy from a DOS disk may be named: in lower case, beside RUNTIME.COM.
         ASSERT_TRUE(QFile::remove(kit.path("compiler/TP3")));
         ASSERT_TRUE(QFile::rename(kit.path("compiler/runtime.com"), kit.path("compiler/RUNTIME.COM")));
@@ -41,25 +36,7 @@ protected:
         ASSERT_TRUE(nasm.waitForFinished(60000) && nasm.exitCode() == 0) << nasm.readAllStandardError().toStdString();
     }
 
-    void open(const QString& folder, const QByteArray& main, const QByteArray& include = "procedure a;\r\nbegin end;\r\n")
-    {
-        dir = kit.path(folder) + "/";
-        testfiles::write(dir + "game.pas", main);
-        testfiles::write(dir + "a.inc", include);
-        testfiles::write(dir + "game.tpj", "Demo\r\n2E9B\r\nD200\r\nGAME.PAS\r\n");
-        form = kit.startForm(dialogs);
-        ASSERT_TRUE(form->OpenProjectFile(dir + "game.tpj"));
-    }
-
-    QAction* item(const char* name) { return form->findChild<QAction*>(QString::fromLatin1(name)); }
-    QString monitorText() { return form->monitor() ? form->monitor()->text() : QString(); }
     QStringList files() { return QDir(dir).entryList(QDir::Files, QDir::Name); }
-
-    TarvelKit kit;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<Form1> form;
-    QByteArray runtime;
-    QString dir;
 };
 
 // The processes whose command line holds `text`.

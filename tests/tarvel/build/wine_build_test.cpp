@@ -2,13 +2,8 @@
 // built here from tests/tools/tp3win.c with the MinGW cross compiler. Wine makes its prefix once
 // for this binary (the first build that finds none), in a folder every test's kit links to.
 
-#include "shell/Form1.h"
-
-#include "BuildTestKit.h"
-#include "ScriptedDialogs.h"
-#include "TarvelKit.h"
+#include "BuildProjectFixture.h"
 #include "TestFiles.h"
-#include "build/Form2.h"
 #include "build/WineRun.h"
 #include "shell/CodeEditor.h"
 
@@ -92,13 +87,13 @@ QList<qint64> processesOfPrefix(const QString& prefix)
     return found;
 }
 
-class WineBuild : public ::testing::Test {
+class WineBuild : public BuildProjectFixture {
 protected:
     void SetUp() override
     {
         if (!shared().problem.isEmpty())
             GTEST_SKIP() << shared().problem.toStdString();
-        runtime = buildtest::makeKit(kit.dir());
+        BuildProjectFixture::SetUp();
         QFile::remove(kit.path("compiler/TP3"));
         ASSERT_TRUE(QFile::copy(shared().exe, kit.path("compiler/TP3.EXE")));
         // Wine's folder of every test is the shared one, so the prefix is made once.
@@ -108,24 +103,6 @@ protected:
     }
     void TearDown() override { qunsetenv("TP3_LOG"); }
 
-    void open(const QByteArray& main)
-    {
-        dir = kit.path("work") + "/";
-        testfiles::write(dir + "game.pas", main);
-        testfiles::write(dir + "a.inc", "procedure a;\r\nbegin end;\r\n");
-        testfiles::write(dir + "game.tpj", "Demo\r\n2E9B\r\nD200\r\nGAME.PAS\r\n");
-        form = kit.startForm(dialogs);
-        ASSERT_TRUE(form->OpenProjectFile(dir + "game.tpj"));
-    }
-
-    QAction* item(const char* name) { return form->findChild<QAction*>(QString::fromLatin1(name)); }
-    QString monitorText() { return form->monitor() ? form->monitor()->text() : QString(); }
-
-    TarvelKit kit;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<Form1> form;
-    QByteArray runtime;
-    QString dir;
     QString prefix;
 };
 
