@@ -8,6 +8,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define TARVEL_HAVE_AVX2_SCAN 1
+#endif
 
 namespace tarvel {
 
@@ -71,6 +75,50 @@ const char* lineBreak(const char* from, const char* end)
     return from;
 }
 
+#if defined(TARVEL_HAVE_AVX2_SCAN)
+// Where the processor has AVX2 (checked when the program runs), the "FU"/"PR" pairs are sought
+// 64 bytes a step: a step without any costs one test, and the steps with some are looked at
+// byte by byte outside the search, so the search keeps its constants in registers.
+
+// A set byte for every byte of the 32 at `from` that begins an "FU" or "PR" pair in either case.
+__attribute__((target("avx2"))) inline __m256i pairsAvx2(const char* from)
+{
+    const __m256i caseBit = _mm256_set1_epi8(0x20);
+    const __m256i first = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(from)), caseBit);
+    const __m256i second = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + 1)), caseBit);
+    const __m256i fu = _mm256_and_si256(_mm256_cmpeq_epi8(first, _mm256_set1_epi8('f')),
+                                        _mm256_cmpeq_epi8(second, _mm256_set1_epi8('u')));
+    const __m256i pr = _mm256_and_si256(_mm256_cmpeq_epi8(first, _mm256_set1_epi8('p')),
+                                        _mm256_cmpeq_epi8(second, _mm256_set1_epi8('r')));
+    return _mm256_or_si256(fu, pr);
+}
+
+// The first 64 bytes from `at` on, in steps of 64, that hold the start of a pair; or where fewer
+// than 65 bytes are left before `end` (the pair's second byte is read one further).
+__attribute__((target("avx2"))) const char* nextPairsAvx2(const char* at, const char* end)
+{
+    for (; end - at >= 65; at += 64) {
+        const __m256i both = _mm256_or_si256(pairsAvx2(at), pairsAvx2(at + 32));
+        if (!_mm256_testz_si256(both, both))
+            break;
+    }
+    return at;
+}
+
+// A bit for every byte of the 64 at `at` that begins a pair.
+__attribute__((target("avx2"))) quint64 pairBitsAvx2(const char* at)
+{
+    return quint64(unsigned(_mm256_movemask_epi8(pairsAvx2(at))))
+        | quint64(unsigned(_mm256_movemask_epi8(pairsAvx2(at + 32)))) << 32;
+}
+
+bool hasAvx2()
+{
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+#endif
+
 } // namespace
 
 std::optional<QString> RoutineHeader(QStringView line)
@@ -93,8 +141,8 @@ std::optional<QString> RoutineHeader(QStringView line)
 QStringList RoutineHeadersOf(const QByteArray& text)
 {
     // A header line begins, after its blanks, with "FU" or "PR" in either case. Those pairs are
-    // rare in other text, so they are sought (16 bytes a step where SSE2 is there) rather than
-    // every line's start; each one found at the start of a line is looked at whole.
+    // rare in other text, so they are sought (64 bytes a step with AVX2, 16 with SSE2) rather
+    // than every line's start; each one found at the start of a line is looked at whole.
     QStringList headers;
     const char* const begin = text.constData();
     const char* const end = begin + text.size();
@@ -113,6 +161,14 @@ QStringList RoutineHeadersOf(const QByteArray& text)
     };
 
     const char* at = begin;
+#if defined(TARVEL_HAVE_AVX2_SCAN)
+    if (hasAvx2()) {
+        for (at = nextPairsAvx2(at, end); end - at >= 65; at = nextPairsAvx2(at + 64, end)) {
+            for (quint64 found = pairBitsAvx2(at); found; found &= found - 1)
+                lookAt(at + __builtin_ctzll(found));
+        }
+    }
+#endif
 #if defined(__SSE2__)
     const __m128i caseBit = _mm_set1_epi8(0x20);
     for (; end - at >= 17; at += 16) {

@@ -89,6 +89,16 @@ TEST(RoutineHeader, LineBreaksAreFoundWhereverTheyFallInALongLine)
     }
 }
 
+TEST(RoutineHeader, AKeywordIsFoundAtEveryPlaceOfTheScannersSteps)
+{
+    // After a first line of every length to past twice the widest step (64 bytes), the keywords
+    // start at every place of a step, their second letter also in the next step.
+    for (int shift = 0; shift < 140; ++shift) {
+        const QByteArray text = QByteArray(shift, 'x') + "\nfunction F;\n" + QByteArray(shift, ' ') + "PROCEDURE p";
+        EXPECT_EQ(RoutineHeadersOf(text), (QStringList{"F;", "p"})) << shift;
+    }
+}
+
 TEST(RoutineHeader, ReadingAFile)
 {
     QTemporaryDir dir;
