@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -191,14 +192,23 @@ QString FindFileNoCase(const QString& directory, const QString& name)
 
 FolderIndex::FolderIndex(const QString& directory) : m_directory(AddBackslash(directory))
 {
-    const QStringList entries = QDir(m_directory).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QString& entry : entries) {
-        // An exact match is looked for first in find(); among names that differ only in case the
-        // first listed one wins, as in FindFileNoCase.
-        const QString upper = AsciiUpper(entry);
+    // Every entry but "." and "..", read straight from the directory: the same names as
+    // FindFileNoCase's listing without its file information and sorting. Among names that differ
+    // only in case the first one read wins; that listing keeps them in the order read as well,
+    // so both pick the same name.
+    DIR* const dir = ::opendir(QFile::encodeName(m_directory).constData());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* const name = entry->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+            continue;
+        const QString decoded = QFile::decodeName(name);
+        const QString upper = AsciiUpper(decoded);
         if (!m_byUpperName.contains(upper))
-            m_byUpperName.insert(upper, entry);
+            m_byUpperName.insert(upper, decoded);
     }
+    ::closedir(dir);
 }
 
 QString FolderIndex::find(const QString& name) const

@@ -130,6 +130,13 @@ TEST(Paths, FolderIndexFindsNamesInAnyCaseFromOneListing)
     EXPECT_EQ(index.find("later.inc"), dir.filePath("later.inc")) << "an exact name is still seen";
     EXPECT_EQ(index.find("LATER.INC"), "") << "the listing is taken once";
     EXPECT_EQ(index.find(""), "");
+
+    // Of names differing only in case, the index gives the one the folder's listing gives.
+    for (const char* name : {"dup.inc", "DUP.INC", "Dup.inc", "dUP.INC", "DUP.inc"})
+        testfiles::write(dir.filePath(name), name);
+    const FolderIndex again(dir.path());
+    EXPECT_EQ(again.find("DuP.InC"), FindFileNoCase(dir.path(), "DuP.InC"));
+    EXPECT_NE(again.find("DuP.InC"), "");
 }
 
 TEST(Paths, NamesAreMatchedInAsciiCaseOnly)
