@@ -215,12 +215,22 @@ QString FolderIndex::find(const QString& name) const
 {
     if (name.isEmpty())
         return QString();
-    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
-        return FindFileNoCase(m_directory, name);
-    if (QFileInfo::exists(m_directory + name))
-        return m_directory + name;
-    const auto found = m_byUpperName.constFind(AsciiUpper(name));
-    return found == m_byUpperName.constEnd() ? QString() : m_directory + found.value();
+    // A load looks up each include several times (to list it, read it, scan its routines).
+    const auto known = m_found.constFind(name);
+    if (known != m_found.constEnd())
+        return known.value();
+    QString found;
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))) {
+        found = FindFileNoCase(m_directory, name);
+    } else if (QFileInfo::exists(m_directory + name)) {
+        found = m_directory + name;
+    } else {
+        const auto listed = m_byUpperName.constFind(AsciiUpper(name));
+        if (listed != m_byUpperName.constEnd())
+            found = m_directory + listed.value();
+    }
+    m_found.insert(name, found);
+    return found;
 }
 
 QString ResolveFileNoCase(const QString& directory, const QString& name)

@@ -60,8 +60,8 @@ namespace common {
 [[nodiscard]] QString ResolveFileNoCase(const QString& directory, const QString& name);
 
 // Case-insensitive look-ups of many names in one directory: the directory is listed once.
-// Names with directory parts fall back to FindFileNoCase. Use it for one pass over a folder
-// that does not change meanwhile.
+// Names with directory parts fall back to FindFileNoCase. Each name is looked up once and
+// keeps its answer. Use it for one pass over a folder that does not change meanwhile.
 class FolderIndex {
 public:
     explicit FolderIndex(const QString& directory);
@@ -71,6 +71,7 @@ public:
 private:
     QString m_directory;
     QHash<QString, QString> m_byUpperName;
+    mutable QHash<QString, QString> m_found; // answers given, by name asked
 };
 
 } // namespace common
