@@ -18,6 +18,9 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <cstdio>
+#include <ctime>
+
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
@@ -51,6 +54,13 @@ int main(int argc, char** argv)
     window.setWindowTitle(mainFile.fileName());
     window.resize(800, 600);
     window.show();
-    QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    // When the event loop is first idle: say when (as Tarvel does under TARVEL_QUIT_WHEN_IDLE) and quit.
+    QTimer::singleShot(0, &app, [] {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        std::printf("idle-at %lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+        std::fflush(stdout);
+        QCoreApplication::quit();
+    });
     return app.exec();
 }
