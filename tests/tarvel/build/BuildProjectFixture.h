@@ -7,8 +7,13 @@
 #include "TarvelKit.h"
 #include "TestFiles.h"
 #include "build/Form2.h"
+#include "shell/CodeEditor.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QTest>
+
+#include <Qsci/qsciscintilla.h>
 
 #include <gtest/gtest.h>
 
@@ -35,6 +40,18 @@ protected:
     QAction* item(const char* name) const { return form->findChild<QAction*>(QString::fromLatin1(name)); }
     void trigger(const char* name) const { item(name)->trigger(); }
     QString monitorText() const { return form->monitor() ? form->monitor()->text() : QString(); }
+    QString status() const { return form->panel(3)->text(); }
+    QString shown() const { return form->project().shownName(); }
+    // A key into the editor, which has the focus after every jump; the user comes back to the
+    // main window from the monitor first.
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        if (!form->isActiveWindow()) {
+            form->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        }
+        QTest::keyClick(form->editor()->activeView(), key, modifiers);
+    }
 
     TarvelKit kit;
     ScriptedDialogs dialogs;

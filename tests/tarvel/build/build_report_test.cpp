@@ -1,9 +1,7 @@
 // What a build reports must be what happened: a program cut short is no success, the build's own
 // files neither block nor fill the disk, and error records never lead into another project.
 
-#include "shell/Form1.h"
-
-#include "BuildTestKit.h"
+#include "BuildProjectFixture.h"
 #include "FileSizeLimit.h"
 #include "FindControl.h"
 #include "ScriptedDialogs.h"
@@ -36,11 +34,11 @@ const QByteArray CleanMain = "program game;\r\n{$I A.INC}\r\nbegin\r\n  a;\r\nen
 const QByteArray ThreeErrors = "program game;\r\n{$I A.INC}\r\n{ERR A.INC,2,1,10,\"first\"}\r\n"
                                "{ERR GAME.PAS,5,1,11,\"second\"}\r\n{ERR A.INC,1,1,12,\"third\"}\r\nbegin end.\r\n";
 
-class ReportFixture : public ::testing::Test {
+class ReportFixture : public BuildProjectFixture {
 protected:
     void SetUp() override
     {
-        buildtest::makeKit(kit.dir());
+        BuildProjectFixture::SetUp();
         qputenv("EMULATOR_LOG", kit.path("emulator-args.txt").toLocal8Bit());
     }
     void TearDown() override { qunsetenv("EMULATOR_LOG"); }
@@ -54,36 +52,12 @@ protected:
         testfiles::write(path + "game.tpj", "Demo\r\n2E9B\r\nD200\r\nGAME.PAS\r\n");
         return path;
     }
-    void open(const QString& folder, const QByteArray& main)
-    {
-        dir = writeProject(folder, main);
-        form = kit.startForm(dialogs);
-        ASSERT_TRUE(form->OpenProjectFile(dir + "game.tpj"));
-    }
-
-    void trigger(const char* name) { form->findChild<QAction*>(QString::fromLatin1(name))->trigger(); }
-    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        if (!form->isActiveWindow()) {
-            form->activateWindow();
-            ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-        }
-        QTest::keyClick(form->editor()->activeView(), key, modifiers);
-    }
-    QString monitorText() const { return form->monitor() ? form->monitor()->text() : QString(); }
-    QString status() const { return form->panel(3)->text(); }
-    QString shown() const { return form->project().shownName(); }
     void doubleClickMonitorLine(int line)
     {
         auto* text = form->monitor()->findChild<QPlainTextEdit*>("Text1");
         const QRect rect = text->cursorRect(QTextCursor(text->document()->findBlockByNumber(line)));
         QTest::mouseDClick(text->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center() + QPoint(20, 0));
     }
-
-    TarvelKit kit;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<Form1> form;
-    QString dir;
 };
 
 } // namespace

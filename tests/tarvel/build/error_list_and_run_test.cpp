@@ -1,10 +1,5 @@
-#include "shell/Form1.h"
-
-#include "BuildTestKit.h"
-#include "ScriptedDialogs.h"
-#include "TarvelKit.h"
+#include "BuildProjectFixture.h"
 #include "TestFiles.h"
-#include "build/Form2.h"
 #include "core/RunWatch.h"
 #include "shell/CodeEditor.h"
 #include "shell/ShellLayout.h"
@@ -30,44 +25,21 @@ namespace {
 const QByteArray Include = "procedure a;\r\nbegin end;\r\n";
 
 // A kit that builds, with a project game.pas (+ a.inc) in it.
-class ErrorsFixture : public ::testing::Test {
+class ErrorsFixture : public BuildProjectFixture {
 protected:
     void SetUp() override
     {
-        buildtest::makeKit(kit.dir());
+        BuildProjectFixture::SetUp();
         qputenv("EMULATOR_LOG", kit.path("emulator-args.txt").toLocal8Bit());
     }
     void TearDown() override { qunsetenv("EMULATOR_LOG"); }
 
-    void open(const QByteArray& main)
-    {
-        dir = kit.path("work") + "/";
-        testfiles::write(dir + "game.pas", main);
-        testfiles::write(dir + "a.inc", Include);
-        testfiles::write(dir + "game.tpj", "Demo\r\n2E9B\r\nD200\r\nGAME.PAS\r\n");
-        form = kit.startForm(dialogs);
-        ASSERT_TRUE(form->OpenProjectFile(dir + "game.tpj"));
-    }
-
-    void trigger(const char* name) { form->findChild<QAction*>(QString::fromLatin1(name))->trigger(); }
-    // A key into the editor, which has the focus after every jump; the user comes back to the
-    // main window from the monitor first.
-    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        if (!form->isActiveWindow()) {
-            form->activateWindow();
-            ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-        }
-        QTest::keyClick(form->editor()->activeView(), key, modifiers);
-    }
-    QString status() const { return form->panel(3)->text(); }
-    QString shown() const { return form->project().shownName(); }
     int marked() const { return form->editor()->highlightedLine(); }
-    QPlainTextEdit* monitorText() const { return form->monitor()->findChild<QPlainTextEdit*>("Text1"); }
+    QPlainTextEdit* monitorEdit() const { return form->monitor()->findChild<QPlainTextEdit*>("Text1"); }
     // The middle of text line `line` of the monitor, in its viewport.
     QPoint lineInMonitor(int line) const
     {
-        QPlainTextEdit* text = monitorText();
+        QPlainTextEdit* text = monitorEdit();
         const QRect rect = text->cursorRect(QTextCursor(text->document()->findBlockByNumber(line)));
         return rect.center() + QPoint(20, 0);
     }
@@ -87,11 +59,6 @@ protected:
         EXPECT_TRUE(QTest::qWaitFor([&] { return form->monitor()->height() != before; }));
         QTest::mouseRelease(form.get(), Qt::LeftButton, {}, grip + QPoint(0, dy));
     }
-
-    TarvelKit kit;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<Form1> form;
-    QString dir;
 };
 
 // Three records in two files: line 3 of A.INC... and so on, as the stand-in compiler writes them.
@@ -150,7 +117,7 @@ TEST_F(ErrorsFixture, ADoubleClickOrEnterOnAnErrorLineOfTheMonitorGoesToThatErro
 {
     open(ThreeErrors);
     trigger("mnuCompile");
-    QPlainTextEdit* text = monitorText();
+    QPlainTextEdit* text = monitorEdit();
     ASSERT_TRUE(form->monitor()->isVisible());
     ASSERT_EQ(text->document()->blockCount(), 7) << "two lines per record and an empty last one";
 
@@ -418,9 +385,9 @@ TEST_F(ErrorsFixture, TheMonitorCoversNoneOfTheEditorEveryJumpLandsInTheEditorAt
     }
     {
         SCOPED_TRACE("double click in the monitor");
-        QTest::mouseClick(monitorText()->viewport(), Qt::LeftButton, Qt::NoModifier, lineInMonitor(2));
-        ASSERT_EQ(QApplication::focusWidget(), monitorText());
-        QTest::mouseDClick(monitorText()->viewport(), Qt::LeftButton, Qt::NoModifier, lineInMonitor(2));
+        QTest::mouseClick(monitorEdit()->viewport(), Qt::LeftButton, Qt::NoModifier, lineInMonitor(2));
+        ASSERT_EQ(QApplication::focusWidget(), monitorEdit());
+        QTest::mouseDClick(monitorEdit()->viewport(), Qt::LeftButton, Qt::NoModifier, lineInMonitor(2));
         caretAndFocus(4, 4);
         QTest::keyClicks(QApplication::focusWidget(), "x");
         EXPECT_EQ(form->editor()->lineText(4), "begixn end.") << "the next key goes to the editor";
@@ -437,7 +404,7 @@ TEST_F(ErrorsFixture, TheMonitorCoversNoneOfTheEditorEveryJumpLandsInTheEditorAt
     const int dragged = form->monitor()->height() + 40;
     dragMonitorEdge(-40);
     ASSERT_EQ(form->monitor()->height(), dragged);
-    QTest::keyClick(monitorText(), Qt::Key_Escape);
+    QTest::keyClick(monitorEdit(), Qt::Key_Escape);
     EXPECT_FALSE(form->monitor()->isVisible());
     testfiles::write(dir + "game.pas", "program game;\r\n{$I A.INC}\r\nbegin end.\r\n");
     clickTreeNode(*form, 2);
