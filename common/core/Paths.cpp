@@ -204,6 +204,9 @@ FolderIndex::FolderIndex(const QString& directory) : m_directory(AddBackslash(di
         if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
             continue;
         const QString decoded = QFile::decodeName(name);
+        // A link may lead nowhere, and some file systems do not tell the kind: such names are
+        // asked of the file system when looked up.
+        m_exactNames.insert(decoded, entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN);
         const QString upper = AsciiUpper(decoded);
         if (!m_byUpperName.contains(upper))
             m_byUpperName.insert(upper, decoded);
@@ -222,7 +225,8 @@ QString FolderIndex::find(const QString& name) const
     QString found;
     if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))) {
         found = FindFileNoCase(m_directory, name);
-    } else if (QFileInfo::exists(m_directory + name)) {
+    } else if (const auto exact = m_exactNames.constFind(name);
+               exact != m_exactNames.constEnd() && (exact.value() || QFileInfo::exists(m_directory + name))) {
         found = m_directory + name;
     } else {
         const auto listed = m_byUpperName.constFind(AsciiUpper(name));

@@ -71,6 +71,7 @@ public:
 private:
     QString m_directory;
     QHash<QString, QString> m_byUpperName;
+    QHash<QString, bool> m_exactNames; // every name listed; true where it is known to exist
     mutable QHash<QString, QString> m_found; // answers given, by name asked
 };
 

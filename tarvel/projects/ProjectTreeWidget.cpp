@@ -1,8 +1,12 @@
 #include "projects/ProjectTreeWidget.h"
 
 #include <QHeaderView>
+#include <QStyleOptionViewItem>
 #include <QKeyEvent>
 #include <QMouseEvent>
+
+#include <array>
+#include <vector>
 
 ProjectTreeWidget::ProjectTreeWidget(QWidget* parent) : QTreeWidget(parent)
 {
@@ -33,7 +37,71 @@ ProjectTreeWidget::~ProjectTreeWidget()
 
 void ProjectTreeWidget::fitColumnToNames()
 {
-    header()->resizeSection(0, qMax(0, sizeHintForColumn(0)));
+    header()->resizeSection(0, widestShownName());
+}
+
+int ProjectTreeWidget::widestShownName() const
+{
+    // The width the view itself would measure (its sizeHintForColumn), for every shown name.
+    // Laying a name out the way the view measures a cell is costly, and a project may list
+    // hundreds of names, so each is first estimated from its characters' advances, which differ
+    // from the laid-out width only by kerning, ligatures and rounding. Only the names whose
+    // estimate comes within a margin of the widest one are laid out; a name in a font of its
+    // own, or with characters beyond printable ASCII, always is.
+    ensurePolished();
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const QFontMetrics metrics(option.font);
+    const int margin = 3 * metrics.averageCharWidth() + 4;
+    const int iconWidth = iconSize().isValid() ? iconSize().width()
+                                               : style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
+    std::array<int, 128> advances;
+    advances.fill(-1);
+
+    struct Shown {
+        QTreeWidgetItem* item;
+        int indent;
+        int estimate;
+        bool measure; // laid out whatever its estimate
+    };
+    std::vector<Shown> shown;
+    int widestEstimate = 0;
+    const auto add = [&](QTreeWidgetItem* item, int level, const auto& self) -> void {
+        if (item->isHidden())
+            return;
+        const int indent = (level + (rootIsDecorated() ? 1 : 0)) * indentation();
+        int estimate = indent + (item->icon(0).isNull() ? 0 : iconWidth);
+        bool measure = item->data(0, Qt::FontRole).isValid();
+        const QString text = item->text(0);
+        for (const QChar c : text) {
+            if (measure || c.unicode() < 0x20 || c.unicode() >= advances.size()) {
+                measure = true;
+                break;
+            }
+            int& advance = advances[c.unicode()];
+            if (advance < 0)
+                advance = metrics.horizontalAdvance(c);
+            estimate += advance;
+        }
+        shown.push_back(Shown{item, indent, estimate, measure});
+        if (!measure)
+            widestEstimate = qMax(widestEstimate, estimate);
+        if (item->isExpanded()) {
+            for (int i = 0; i < item->childCount(); ++i)
+                self(item->child(i), level + 1, self);
+        }
+    };
+    for (int i = 0; i < topLevelItemCount(); ++i)
+        add(topLevelItem(i), 0, add);
+
+    int widest = 0;
+    for (const Shown& s : shown) {
+        if (!s.measure && s.estimate < widestEstimate - margin)
+            continue;
+        const QModelIndex index = indexFromItem(s.item, 0);
+        widest = qMax(widest, itemDelegateForIndex(index)->sizeHint(option, index).width() + s.indent);
+    }
+    return widest;
 }
 
 void ProjectTreeWidget::changeEvent(QEvent* event)

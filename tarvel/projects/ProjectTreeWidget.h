@@ -28,4 +28,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    // The width the longest shown name needs, its indentation and icon included.
+    int widestShownName() const;
 };

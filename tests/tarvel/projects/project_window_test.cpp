@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTest>
@@ -713,6 +714,39 @@ TEST_F(SwitchDocuments, TreeNamesAreShownWhole)
         EXPECT_GE(tree->visualItemRect(node).width(), needed) << "cut off: " << node->text(0).toStdString();
     }
     EXPECT_GT(tree->horizontalScrollBar()->maximum(), 0) << "the tree scrolls sideways to the longest name";
+}
+
+TEST_F(SwitchDocuments, TheTreeColumnIsAsWideAsTheViewMeasuresTheLongestName)
+{
+    // Names whose width the advances of their letters alone misjudge (kerned pairs, narrow and
+    // wide letters, letters beyond ASCII), at two depths, then one in a bold italic font.
+    const QString dir = kit.path("widths") + "/";
+    testfiles::write(dir + QString::fromUtf8("straße.pas"),
+                     "{$I AVAVAVAVAVAV.INC}\r\n{$I WWWWWWW.INC}\r\n{$I stra\xDF" "e.inc}\r\n{$I T.INC}\r\n");
+    testfiles::write(dir + "avavavavavav.inc", "");
+    testfiles::write(dir + "wwwwwww.inc", "");
+    testfiles::write(dir + QString::fromUtf8("straße.inc"), "");
+    testfiles::write(dir + "t.inc", "{$I IIIIIIIIIIIIIIIIIIIIIIII.INC}\r\n");
+    testfiles::write(dir + "iiiiiiiiiiiiiiiiiiiiiiii.inc", "");
+    dialogs.queuePath(dir + QString::fromUtf8("straße.pas"));
+    item(*form, "mnuFileOpen")->trigger();
+    ASSERT_EQ(form->nodeCount(), 7);
+    QTreeWidget* tree = form->tree();
+    const auto expectFitted = [tree](const char* when) {
+        QApplication::processEvents();
+        const QAbstractItemView* view = tree; // its measure of a column is public there
+        EXPECT_EQ(tree->header()->sectionSize(0), view->sizeHintForColumn(0)) << when;
+    };
+    expectFitted("opened");
+
+    QTest::keyClicks(form->editor()->activeView(), "x");
+    ASSERT_TRUE(form->node(2)->font(0).bold());
+    expectFitted("the shown file's name in bold italic");
+
+    clickTreeNode(*form, 2);
+    QTest::keyClick(tree, Qt::Key_Left);
+    ASSERT_FALSE(form->node(2)->isExpanded());
+    expectFitted("a node folded");
 }
 
 TEST_F(SwitchDocuments, FoldingTheNodeAboveTheShownDocumentKeepsItFoldedAndShown)
