@@ -204,9 +204,10 @@ FolderIndex::FolderIndex(const QString& directory) : m_directory(AddBackslash(di
         if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
             continue;
         const QString decoded = QFile::decodeName(name);
-        // A link may lead nowhere, and some file systems do not tell the kind: such names are
-        // asked of the file system when looked up.
-        m_exactNames.insert(decoded, entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN);
+        // A name listed needs no question to the file system when asked for as it is, unless
+        // it is a link (which may lead nowhere) or the file system did not tell its kind.
+        if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+            m_existing.insert(decoded);
         const QString upper = AsciiUpper(decoded);
         if (!m_byUpperName.contains(upper))
             m_byUpperName.insert(upper, decoded);
@@ -225,8 +226,7 @@ QString FolderIndex::find(const QString& name) const
     QString found;
     if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))) {
         found = FindFileNoCase(m_directory, name);
-    } else if (const auto exact = m_exactNames.constFind(name);
-               exact != m_exactNames.constEnd() && (exact.value() || QFileInfo::exists(m_directory + name))) {
+    } else if (m_existing.contains(name) || QFileInfo::exists(m_directory + name)) {
         found = m_directory + name;
     } else {
         const auto listed = m_byUpperName.constFind(AsciiUpper(name));

@@ -4,6 +4,7 @@
 
 #include <QByteArrayList>
 #include <QHash>
+#include <QSet>
 #include <QString>
 
 namespace common {
@@ -71,7 +72,7 @@ public:
 private:
     QString m_directory;
     QHash<QString, QString> m_byUpperName;
-    QHash<QString, bool> m_exactNames; // every name listed; true where it is known to exist
+    QSet<QString> m_existing; // names listed that surely exist as they are
     mutable QHash<QString, QString> m_found; // answers given, by name asked
 };
 
