@@ -2,7 +2,8 @@
 // IncludeDirectiveFile finds line by line, and every name it gives is usable: not empty, trimmed,
 // on one line, without '}', and made of the line's own characters with only a-z upper-cased
 // (MSX names are ASCII; ß stays ß). The routine header scan that shares the project load's
-// reading of each file likewise finds exactly what RoutineHeader finds line by line.
+// reading of each file likewise finds exactly what RoutineHeader finds line by line, and the one
+// pass that gathers both finds the same.
 
 #include "FuzzSupport.h"
 
@@ -10,6 +11,7 @@
 #include "core/TextFile.h"
 #include "editor/RoutineHeaders.h"
 #include "projects/ProjectFile.h"
+#include "projects/SourceOutline.h"
 
 #include <QSet>
 
@@ -45,5 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QStringList headers = tarvel::RoutineHeadersOf(bytes);
     FUZZ_CHECK(headers == expectedHeaders,
                QStringLiteral("%1 headers against %2 line by line").arg(headers.size()).arg(expectedHeaders.size()));
+
+    // The load gathers both in one pass, and gets what the scans for either give.
+    const tarvel::SourceOutline outline = tarvel::OutlineOf(bytes);
+    FUZZ_CHECK(outline.includes == expected && outline.headers == expectedHeaders, QStringLiteral("one pass for both"));
     return 0;
 }

@@ -10,6 +10,7 @@
 #include "editor/RoutineHeaders.h"
 #include "projects/Form5.h"
 #include "projects/ProjectFile.h"
+#include "projects/SourceOutline.h"
 #include "shell/CodeEditor.h"
 #include "ui/Dialogs.h"
 #include "ui/Windows.h"
@@ -251,27 +252,31 @@ bool Form1::LoadProject(const QString& mainFilePath)
     }
 
     // One listing of the project folder serves every look-up of this load. Each file is read
-    // once, and its include directives and routine headers come from that one reading; only the
-    // headers are kept, so no more than one file's bytes are held at a time besides the main
+    // once, and one pass over its bytes gives its include directives and routine headers; only
+    // those are kept, so no more than one file's bytes are held at a time besides the main
     // file's. The tree reads the includes it scans; the nested ones are read for their headers
     // afterwards.
     const common::FolderIndex folder(projectDir);
     const bool withRoutines = Settings.AutoTooltip;
+    const tarvel::OutlinePart parts = withRoutines ? tarvel::OutlineBoth : tarvel::OutlineIncludes;
+    const tarvel::SourceOutline mainOutline = tarvel::OutlineOf(text.value(), parts);
     // The headers by file; none for a file that cannot be read.
     QHash<QString, std::optional<QStringList>> headers;
-    if (withRoutines)
-        headers.insert(mainFile, tarvel::RoutineHeadersOf(text.value()));
-    const auto read = [&headers, withRoutines, &mainFile, &text](const QString& path) {
+    headers.insert(mainFile, mainOutline.headers);
+    const auto read = [&headers, parts, &mainFile, &mainOutline](const QString& path) -> common::Result<QStringList> {
         if (path == mainFile) // a main file that includes itself
-            return text;
-        common::Result<QByteArray> bytes = common::ReadFileBytes(path);
-        if (withRoutines) {
-            headers.insert(path, bytes ? std::optional(tarvel::RoutineHeadersOf(bytes.value())) : std::nullopt);
+            return mainOutline.includes;
+        const common::Result<QByteArray> bytes = common::ReadFileBytes(path);
+        if (!bytes) {
+            headers.insert(path, std::nullopt);
+            return common::Result<QStringList>::failure(bytes.error());
         }
-        return bytes;
+        tarvel::SourceOutline outline = tarvel::OutlineOf(bytes.value(), parts);
+        headers.insert(path, std::move(outline.headers));
+        return std::move(outline.includes);
     };
     m_project.open(projectDir, tarvel::BuildProjectTree(m_project.info().ProjectName, common::ExtractFileName(mainFile),
-                                                        text.value(), folder, read));
+                                                        mainOutline.includes, folder, read));
     m_code->loadBytes(text.value());
     m_state.lastProjectFolder = projectDir;
     renderTree();

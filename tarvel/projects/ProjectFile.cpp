@@ -3,9 +3,9 @@
 #include "core/Paths.h"
 #include "core/Text.h"
 #include "core/TextFile.h"
+#include "projects/SourceOutline.h"
 
 #include <cctype>
-#include <cstring>
 
 namespace tarvel {
 
@@ -78,45 +78,9 @@ std::optional<QString> IncludeDirectiveFile(const QString& line)
     return includeName;
 }
 
-namespace {
-
-// The position of the next "{$" at or after `from`; -1 when there is none. Found by the next "{"
-// (a fast byte search) rather than by a search for the pair, which is several times slower on
-// the megabytes of a large project.
-qsizetype findDirectiveStart(const QByteArray& text, qsizetype from)
-{
-    const char* const begin = text.constData();
-    const char* const end = begin + text.size();
-    for (const char* at = begin + from; at < end;) {
-        const auto* brace = static_cast<const char*>(std::memchr(at, '{', size_t(end - at)));
-        if (!brace || brace + 1 >= end)
-            return -1;
-        if (brace[1] == '$')
-            return brace - begin;
-        at = brace + 1;
-    }
-    return -1;
-}
-
-} // namespace
-
 QStringList IncludeDirectiveFiles(const QByteArray& text)
 {
-    QStringList files;
-    qsizetype at = findDirectiveStart(text, 0);
-    while (at >= 0) {
-        qsizetype begin = at;
-        while (begin > 0 && text.at(begin - 1) != '\n' && text.at(begin - 1) != '\r')
-            --begin;
-        qsizetype end = at;
-        while (end < text.size() && text.at(end) != '\n' && text.at(end) != '\r')
-            ++end;
-        const std::optional<QString> file = IncludeDirectiveFile(QString::fromLatin1(text.constData() + begin, end - begin));
-        if (file)
-            files.append(*file);
-        at = findDirectiveStart(text, end);
-    }
-    return files;
+    return OutlineOf(text, OutlineIncludes).includes;
 }
 
 void SortStrings(QStringList& list, bool descending)

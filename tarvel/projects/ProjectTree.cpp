@@ -29,8 +29,8 @@ void ProjectTree::setText(int index, const QString& text)
         m_nodes[index - 1].text = text;
 }
 
-ProjectTree BuildProjectTree(const QString& projectName, const QString& mainFileName, const QByteArray& mainText,
-                             const common::FolderIndex& folder, const FileReader& read)
+ProjectTree BuildProjectTree(const QString& projectName, const QString& mainFileName, const QStringList& mainIncludes,
+                             const common::FolderIndex& folder, const IncludeReader& read)
 {
     // Every later step opens, saves and scans a file under the name its node shows, so an include
     // with a folder part is listed only when the bare name opens as well.
@@ -45,24 +45,22 @@ ProjectTree BuildProjectTree(const QString& projectName, const QString& mainFile
     int counter = 0;
     const int mainNode = tree.add(mainFileName + QString::number(counter), common::AsciiUpper(mainFileName), ImageClosed, root);
     counter = 1;
-    for (const QString& includeName : IncludeDirectiveFiles(mainText)) {
+    for (const QString& includeName : mainIncludes) {
         if (!listed(includeName))
             continue;
         tree.add(includeName + QString::number(counter), common::ExtractFileName(includeName), ImageFile, mainNode);
         ++counter;
     }
 
-    // Each file is read once, also when the main file includes it twice; only its directives
-    // are kept, so no more than one include's bytes are held at a time.
+    // Each file is read once, also when the main file includes it twice.
     QHash<QString, QStringList> directives;
     const int scanned = tree.count();
     for (int i = 3; i <= scanned; ++i) {
         const QString path = folder.find(tree.node(i).text);
         auto known = directives.constFind(path);
         if (known == directives.cend()) {
-            const common::Result<QByteArray> text = read ? read(path) : common::ReadFileBytes(path);
-            // A file that cannot be read is listed without includes of its own.
-            known = directives.insert(path, text ? IncludeDirectiveFiles(text.value()) : QStringList());
+            const common::Result<QStringList> includes = read(path);
+            known = directives.insert(path, includes ? includes.value() : QStringList());
         }
         for (const QString& includeName : *known) {
             if (!listed(includeName))
@@ -73,6 +71,18 @@ ProjectTree BuildProjectTree(const QString& projectName, const QString& mainFile
         }
     }
     return tree;
+}
+
+ProjectTree BuildProjectTree(const QString& projectName, const QString& mainFileName, const QByteArray& mainText,
+                             const common::FolderIndex& folder, const FileReader& read)
+{
+    const auto includesOf = [&read](const QString& path) -> common::Result<QStringList> {
+        const common::Result<QByteArray> text = read ? read(path) : common::ReadFileBytes(path);
+        if (!text)
+            return common::Result<QStringList>::failure(text.error());
+        return IncludeDirectiveFiles(text.value());
+    };
+    return BuildProjectTree(projectName, mainFileName, IncludeDirectiveFiles(mainText), folder, includesOf);
 }
 
 } // namespace tarvel

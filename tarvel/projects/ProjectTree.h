@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -53,15 +54,22 @@ private:
     QHash<QString, int> m_indexByKey;
 };
 
-// Builds the tree of a project from its main file's text and one listing of the project folder:
-// the root (key "r", text `projectName`), the main file (key `mainFileName` + "0", its name in
-// upper case), the include directives of the main text in line order (key include name +
-// counter) and, one level down, the include directives of those includes read from their files.
-// Nodes added for nested includes are not scanned themselves, so includes three levels down are
-// not shown and files that include each other do not loop. An include is listed only when its
-// file can be opened under the name the tree shows. Names are upper-cased in ASCII only.
-// The include files are read through `read` (by default straight from the disk), each path
-// once, and their bytes are dropped once scanned.
+// Builds the tree of a project from its main file's include names and one listing of the project
+// folder: the root (key "r", text `projectName`), the main file (key `mainFileName` + "0", its
+// name in upper case), the main file's includes in line order (key include name + counter) and,
+// one level down, the includes of those includes. Nodes added for nested includes are not
+// scanned themselves, so includes three levels down are not shown and files that include each
+// other do not loop. An include is listed only when its file can be opened under the name the
+// tree shows. Names are upper-cased in ASCII only.
+// The include names of each listed include's file come from `read`, asked once per path; a file
+// it cannot read is listed without includes of its own.
+using IncludeReader = std::function<common::Result<QStringList>(const QString& path)>;
+[[nodiscard]] ProjectTree BuildProjectTree(const QString& projectName, const QString& mainFileName,
+                                           const QStringList& mainIncludes, const common::FolderIndex& folder,
+                                           const IncludeReader& read);
+
+// The same from the main file's text, with the include files read through `read` (by default
+// straight from the disk).
 using FileReader = std::function<common::Result<QByteArray>(const QString& path)>;
 [[nodiscard]] ProjectTree BuildProjectTree(const QString& projectName, const QString& mainFileName,
                                            const QByteArray& mainText, const common::FolderIndex& folder,
