@@ -1,4 +1,6 @@
 #include "core/AppFolders.h"
+#include "core/Paths.h"
+#include "projects/ProjectReading.h"
 #include "shell/Form1.h"
 #include "ui/QtDialogs.h"
 
@@ -24,8 +26,11 @@ int main(int argc, char** argv)
     const common::AppFolders folders = common::DecideAppFolders(
         QApplication::applicationDirPath(), QStringLiteral("tarvel"), common::UserHomes::fromEnvironment());
     common::QtDialogs dialogs;
+    // The project the command line names is read while the window is built.
+    const common::Result<QString> commandLine = common::CommandLineFromArguments(arguments);
+    tarvel::ProjectPreload preload(commandLine ? commandLine.value() : QString());
     Form1 window(folders, dialogs, arguments);
-    window.start();
+    window.start(&preload);
     // TARVEL_QUIT_WHEN_IDLE=1 ends the program as soon as the event loop has nothing left to do
     // after the start, and prints when that was ("idle-at" and the monotonic clock in ns): the
     // start-up benchmark measures start to idle this way. Unset, nothing changes.

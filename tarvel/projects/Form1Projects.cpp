@@ -7,10 +7,9 @@
 #include "core/Paths.h"
 #include "core/Text.h"
 #include "core/TextFile.h"
-#include "editor/RoutineHeaders.h"
 #include "projects/Form5.h"
 #include "projects/ProjectFile.h"
-#include "projects/SourceOutline.h"
+#include "projects/ProjectReading.h"
 #include "shell/CodeEditor.h"
 #include "ui/Dialogs.h"
 #include "ui/Windows.h"
@@ -192,8 +191,7 @@ bool Form1::OpenProjectFile(const QString& tpjPath)
         return false;
     }
     setProjectInfo(contents.value().info);
-    LoadProject(common::AddBackslash(common::ExtractPath(tpjPath))
-                + common::ExtractFileName(contents.value().mainFileEntry));
+    LoadProject(tarvel::MainFileOfProjectFile(tpjPath, contents.value().mainFileEntry));
     return true;
 }
 
@@ -227,57 +225,34 @@ bool Form1::LoadProject(const QString& mainFilePath)
     BrowseDir = common::ExtractPath(mainFile);
     const QString projectDir = BrowseDir;
 
-    if (!common::FileExists(mainFile)) {
-        const QString other = common::FindFileNoCase(common::ExtractPath(mainFile), common::ExtractFileName(mainFile));
-        if (!other.isEmpty() && common::FileExists(other)) {
-            mainFile = other;
-        } else {
-            const QString name = common::ExtractFileName(mainFile);
-            Dialogs::Filter only{name, {name}};
-            const QString chosen = m_dialogs.openFile(this, QStringLiteral("Show where the file ") + name + QStringLiteral(" is"),
-                                                      common::ExtractPath(mainFile), {only}).trimmed();
-            if (chosen.isEmpty()) {
-                m_dialogs.message(this, QStringLiteral("Could not find the file ") + name, QStringLiteral("Fatal Error"),
-                                  Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
-                return false;
-            }
-            mainFile = chosen;
+    if (const QString existing = tarvel::ExistingMainFile(mainFile); !existing.isEmpty()) {
+        mainFile = existing;
+    } else {
+        const QString name = common::ExtractFileName(mainFile);
+        Dialogs::Filter only{name, {name}};
+        const QString chosen = m_dialogs.openFile(this, QStringLiteral("Show where the file ") + name + QStringLiteral(" is"),
+                                                  common::ExtractPath(mainFile), {only}).trimmed();
+        if (chosen.isEmpty()) {
+            m_dialogs.message(this, QStringLiteral("Could not find the file ") + name, QStringLiteral("Fatal Error"),
+                              Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+            return false;
         }
+        mainFile = chosen;
     }
-    const common::Result<QByteArray> text = common::ReadFileBytes(mainFile);
-    if (!text) {
-        m_dialogs.message(this, QStringLiteral("Tarvel cannot read the file\n%1\n\n%2").arg(mainFile, text.error()),
+    const bool withRoutines = Settings.AutoTooltip;
+    // The project named on the command line may have been read while the window was built.
+    std::optional<tarvel::ProjectReading> reading = m_preload ? m_preload->take(projectDir, mainFile) : std::nullopt;
+    if (!reading)
+        reading = tarvel::ReadProject(projectDir, mainFile, withRoutines);
+    if (!reading->mainText) {
+        m_dialogs.message(this, QStringLiteral("Tarvel cannot read the file\n%1\n\n%2").arg(mainFile, reading->mainText.error()),
                           QStringLiteral("Error"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
         return false;
     }
 
-    // One listing of the project folder serves every look-up of this load. Each file is read
-    // once, and one pass over its bytes gives its include directives and routine headers; only
-    // those are kept, so no more than one file's bytes are held at a time besides the main
-    // file's. The tree reads the includes it scans; the nested ones are read for their headers
-    // afterwards.
-    const common::FolderIndex folder(projectDir);
-    const bool withRoutines = Settings.AutoTooltip;
-    const tarvel::OutlinePart parts = withRoutines ? tarvel::OutlineBoth : tarvel::OutlineIncludes;
-    const tarvel::SourceOutline mainOutline = tarvel::OutlineOf(text.value(), parts);
-    // The headers by file; none for a file that cannot be read.
-    QHash<QString, std::optional<QStringList>> headers;
-    headers.insert(mainFile, mainOutline.headers);
-    const auto read = [&headers, parts, &mainFile, &mainOutline](const QString& path) -> common::Result<QStringList> {
-        if (path == mainFile) // a main file that includes itself
-            return mainOutline.includes;
-        const common::Result<QByteArray> bytes = common::ReadFileBytes(path);
-        if (!bytes) {
-            headers.insert(path, std::nullopt);
-            return common::Result<QStringList>::failure(bytes.error());
-        }
-        tarvel::SourceOutline outline = tarvel::OutlineOf(bytes.value(), parts);
-        headers.insert(path, std::move(outline.headers));
-        return std::move(outline.includes);
-    };
-    m_project.open(projectDir, tarvel::BuildProjectTree(m_project.info().ProjectName, common::ExtractFileName(mainFile),
-                                                        mainOutline.includes, folder, read));
-    m_code->loadBytes(text.value());
+    reading->tree.setText(1, m_project.info().ProjectName);
+    m_project.open(projectDir, std::move(reading->tree));
+    m_code->loadBytes(reading->mainText.value());
     m_state.lastProjectFolder = projectDir;
     renderTree();
     attachShownDocument(mainFile);
@@ -285,17 +260,9 @@ bool Form1::LoadProject(const QString& mainFilePath)
     showCurrentView(m_project.shownName());
     setProjectItemsEnabled(true);
     if (withRoutines) {
-        for (int i = 2; i <= m_project.nodeCount(); ++i) {
-            const QString& name = m_project.node(i).text;
-            const QString found = folder.find(name);
-            const QString path = found.isEmpty() ? m_project.projectDir() + name : found;
-            auto known = headers.constFind(path);
-            if (known == headers.cend()) {
-                const common::Result<QByteArray> bytes = common::ReadFileBytes(path);
-                known = headers.insert(path, bytes ? std::optional(tarvel::RoutineHeadersOf(bytes.value())) : std::nullopt);
-            }
-            if (*known)
-                m_project.addRoutines(i - 2, **known);
+        for (int i = 0; i < reading->routines.size(); ++i) {
+            if (reading->routines.at(i))
+                m_project.addRoutines(i, *reading->routines.at(i));
         }
     }
     RefreshTooltips();

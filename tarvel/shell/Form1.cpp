@@ -2,6 +2,7 @@
 
 #include "core/Paths.h"
 #include "core/Text.h"
+#include "projects/ProjectReading.h"
 #include "shell/CodeEditor.h"
 #include "shell/PaneHandle.h"
 #include "shell/ShellLayout.h"
@@ -359,7 +360,7 @@ void Form1::freeEditorKeys()
         m_code->removeCommandKey(CodeEditor::CmdFreedAtStart);
 }
 
-void Form1::start()
+void Form1::start(tarvel::ProjectPreload* preload)
 {
     show();
     applyRestoredPanes();
@@ -386,14 +387,14 @@ void Form1::start()
     }
     if (common::AsciiUpper(argument.right(3)) != QLatin1String("TPJ"))
         return;
-    // A relative argument names a file in the working folder; the file is found without regard
-    // to the letter case of its name, like every project file.
-    const QString absolute = QDir::cleanPath(QDir::current().absoluteFilePath(argument));
-    const QString found = common::FindFileNoCase(common::ExtractPath(absolute), common::ExtractFileName(absolute));
-    if (common::FileExists(found))
+    const QString found = tarvel::ProjectFileOfArgument(argument);
+    if (!found.isEmpty()) {
+        m_preload = preload;
         openProjectFileAndRemember(found);
-    else if (Settings.ShowNewProjectDialog)
+        m_preload = nullptr;
+    } else if (Settings.ShowNewProjectDialog) {
         mnuNew_Click();
+    }
 }
 
 QLabel* Form1::panel(int number) const

@@ -26,6 +26,9 @@ class Form6;
 class Form7;
 class SetupCheckWindow;
 class frmConvPal;
+namespace tarvel {
+class ProjectPreload;
+}
 class QAction;
 class QLabel;
 class QMenu;
@@ -55,8 +58,9 @@ public:
           QWidget* parent = nullptr);
     ~Form1() override;
 
-    // Shows the window, focuses the editor and acts on the command line.
-    void start();
+    // Shows the window, focuses the editor and acts on the command line. The project the command
+    // line names may have been read ahead by `preload`.
+    void start(tarvel::ProjectPreload* preload = nullptr);
 
     // The settings (one record for the whole run; the Preferences window edits it).
     tarvel::ConfigSettings Settings;
@@ -299,6 +303,7 @@ private:
     common::Dialogs& m_dialogs;
     QString m_commandLine;
     QString m_commandLineProblem; // why the arguments name no path, if they do not
+    tarvel::ProjectPreload* m_preload = nullptr; // while start() opens the command line's project
 
     // The open project and the main-window state.
     tarvel::OpenProject m_project;

@@ -4,6 +4,7 @@
 #include "ScriptedDialogs.h"
 #include "TarvelKit.h"
 #include "TestFiles.h"
+#include "projects/ProjectReading.h"
 #include "shell/CodeEditor.h"
 
 #include <QAction>
@@ -676,6 +677,40 @@ TEST(CommandLine, AnUnreadableProjectFileChangesNothing)
     EXPECT_EQ(form->nodeCount(), 0);
     EXPECT_EQ(form->Settings.RecentFiles[0], "") << "not added to the recent list";
     EXPECT_EQ(testfiles::read(kit.path("config.cfg")), config);
+}
+
+TEST(CommandLine, AProjectReadWhileTheWindowIsBuiltOpensAsIfReadAtTheStart)
+{
+    TarvelKit kit;
+    GameProject game(kit);
+    testfiles::write(kit.path("other") + "/other.pas", "{$I a.inc}\r\nprocedure other;\r\n");
+    testfiles::write(kit.path("other") + "/a.inc", "procedure elsewhere;\r\n");
+    testfiles::write(kit.path("other") + "/other.tpj", "Other\r\n100\r\nF93C\r\nOTHER.PAS\r\n");
+    ScriptedDialogs dialogs;
+    // The tree's nodes (key, text, image) and every file's routines, as the window holds them.
+    const auto opened = [&](tarvel::ProjectPreload* preload) {
+        Form1 form(kit.dir(), dialogs, game.dir + "game.tpj");
+        form.start(preload);
+        QStringList seen;
+        for (int i = 1; i <= form.project().nodeCount(); ++i) {
+            const tarvel::ProjectNode& n = form.project().node(i);
+            seen << QStringLiteral("%1 %2 %3").arg(n.key, n.text).arg(n.image);
+        }
+        for (int i = 0; i < form.project().fileCount(); ++i)
+            seen << form.project().routines(i).join(QLatin1Char('|'));
+        return seen;
+    };
+    const QStringList expected = opened(nullptr);
+    ASSERT_EQ(expected.size(), 5 + 4) << expected.join('\n').toStdString();
+
+    // The main file is named GAME.PAS in the project file and found as game.pas.
+    tarvel::ProjectPreload same(game.dir + "GAME.TPJ");
+    EXPECT_EQ(opened(&same), expected);
+    EXPECT_FALSE(same.take(game.dir, game.dir + "game.pas")) << "the load took what was read ahead";
+
+    tarvel::ProjectPreload other(kit.path("other") + "/other.tpj");
+    EXPECT_EQ(opened(&other), expected) << "another project read ahead is not taken";
+    EXPECT_TRUE(dialogs.messages().isEmpty());
 }
 
 TEST(RecentFiles, AnAmpersandInAPathIsShownAndOpenedAsItIs)
