@@ -170,37 +170,8 @@ CodeEditor::CodeEditor(QWidget* parent) : QWidget(parent)
     m_splitter = new QSplitter(Qt::Vertical, this);
     m_splitter->setObjectName(QStringLiteral("paneSplitter"));
     m_views[0] = createView(QStringLiteral("upperPane"), tr("Source editor"));
-    m_views[1] = createView(QStringLiteral("lowerPane"), tr("Source editor, lower pane"));
     m_splitter->addWidget(m_views[0]);
-    m_splitter->addWidget(m_views[1]);
-    // When the editor grows, the lower pane takes the extra height and the divider stays.
-    m_splitter->setStretchFactor(0, 0);
-    m_splitter->setStretchFactor(1, 1);
-    m_views[1]->setDocument(m_views[0]->document());
-
-    // Settings that live in the document (code page, line ends, lexer) are made after the
-    // panes share it; style settings are made in each pane.
-    for (QsciScintilla* view : m_views) {
-        view->setLexer(createLexer(view));
-        // 8-bit text: each character 0..255 is one byte of the document, so text read from
-        // and written to files passes through unchanged.
-        view->setUtf8(false);
-        view->setEolMode(QsciScintilla::EolWindows);
-        view->setAutoIndent(true);
-        view->setAutoCompletionSource(QsciScintilla::AcsNone);
-        view->setMarginsFont(editorFont());
-        view->setMarginLineNumbers(0, true);
-        view->setMarginWidth(0, QStringLiteral("00000"));
-        view->setMarginWidth(1, 0);
-        view->markerDefine(QsciScintilla::Background, kHighlightMarker);
-        view->setMarkerBackgroundColor(kHighlightColour, kHighlightMarker);
-        // The right button belongs to the program (its Edit menu opens on mouseDown), so
-        // QScintilla's own context menu stays closed.
-        view->setContextMenuPolicy(Qt::PreventContextMenu);
-        view->installEventFilter(this);
-        view->viewport()->installEventFilter(this);
-    }
-    m_views[1]->hide();
+    configureView(m_views[0]);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -221,6 +192,54 @@ QsciScintilla* CodeEditor::createView(const QString& objectName, const QString& 
     return view;
 }
 
+void CodeEditor::configureView(QsciScintilla* view)
+{
+    // Settings that live in the document (code page, line ends, lexer) are made after a pane
+    // shares it; style settings are made in each pane.
+    view->setLexer(createLexer(view));
+    // 8-bit text: each character 0..255 is one byte of the document, so text read from and
+    // written to files passes through unchanged.
+    view->setUtf8(false);
+    view->setEolMode(QsciScintilla::EolWindows);
+    view->setAutoIndent(true);
+    view->setAutoCompletionSource(QsciScintilla::AcsNone);
+    view->setMarginsFont(editorFont());
+    view->setMarginLineNumbers(0, true);
+    view->setMarginWidth(0, QStringLiteral("00000"));
+    view->setMarginWidth(1, 0);
+    view->markerDefine(QsciScintilla::Background, kHighlightMarker);
+    view->setMarkerBackgroundColor(kHighlightColour, kHighlightMarker);
+    // The right button belongs to the program (its Edit menu opens on mouseDown), so
+    // QScintilla's own context menu stays closed.
+    view->setContextMenuPolicy(Qt::PreventContextMenu);
+    view->installEventFilter(this);
+    view->viewport()->installEventFilter(this);
+}
+
+QsciScintilla* CodeEditor::lowerPane()
+{
+    // Made when the view is first split: most sessions never split it, and a pane costs as much
+    // to make as the rest of the editor.
+    if (m_views[1])
+        return m_views[1];
+    QsciScintilla* view = createView(QStringLiteral("lowerPane"), tr("Source editor, lower pane"));
+    m_splitter->addWidget(view);
+    // When the editor grows, the lower pane takes the extra height and the divider stays.
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    view->setDocument(m_views[0]->document());
+    configureView(view);
+    // Key bindings taken from the upper pane are taken from this one as well.
+    const QsciCommand* upper = freedCommand(m_views[0]);
+    if (QsciCommand* lower = freedCommand(view); upper && lower) {
+        lower->setKey(upper->key());
+        lower->setAlternateKey(upper->alternateKey());
+    }
+    view->hide();
+    m_views[1] = view;
+    return view;
+}
+
 // ---- text ----
 
 QString CodeEditor::text() const
@@ -238,8 +257,10 @@ void CodeEditor::setText(const QString& text)
     // Replacing through the target takes a length, so NUL characters survive.
     view->SendScintilla(QsciScintillaBase::SCI_TARGETWHOLEDOCUMENT);
     view->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, uintptr_t(bytes.size()), bytes.constData());
-    for (QsciScintilla* v : m_views)
-        v->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0UL);
+    for (QsciScintilla* v : m_views) {
+        if (v)
+            v->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0UL);
+    }
 }
 
 void CodeEditor::insertBytes(long position, const QByteArray& bytes)
@@ -280,8 +301,10 @@ void CodeEditor::loadBytes(const QByteArray& bytes)
     insertBytes(0, bytes);
     // A new document: undoing must never bring back the text of the one shown before.
     view->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
-    for (QsciScintilla* v : m_views)
-        v->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0UL);
+    for (QsciScintilla* v : m_views) {
+        if (v)
+            v->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0UL);
+    }
     setModified(false);
 }
 
@@ -506,7 +529,7 @@ void CodeEditor::removeCommandKey(int command)
         return;
     // Key tables are per pane; both panes lose the same binding.
     for (QsciScintilla* view : m_views) {
-        QsciCommand* c = freedCommand(view);
+        QsciCommand* c = view ? freedCommand(view) : nullptr;
         if (!c)
             continue;
         if (c->key() != 0)
@@ -757,8 +780,9 @@ void CodeEditor::setSplit(bool on)
         return;
     m_split = on;
     if (on) {
-        m_views[1]->setFirstVisibleLine(m_views[0]->firstVisibleLine());
-        m_views[1]->show();
+        QsciScintilla* lower = lowerPane();
+        lower->setFirstVisibleLine(m_views[0]->firstVisibleLine());
+        lower->show();
         if (m_splitPosition <= 0)
             m_splitPosition = height() / 2;
         applySplitPosition();
@@ -800,15 +824,17 @@ QsciScintilla* CodeEditor::activeView() const
     return m_views[m_active];
 }
 
-QsciScintilla* CodeEditor::view(int pane) const
+QsciScintilla* CodeEditor::view(int pane)
 {
-    return pane == 0 || pane == 1 ? m_views[pane] : nullptr;
+    if (pane == 1)
+        return lowerPane();
+    return pane == 0 ? m_views[0] : nullptr;
 }
 
 int CodeEditor::paneOf(const QObject* object) const
 {
     for (int i = 0; i < 2; ++i) {
-        if (object == m_views[i] || object == m_views[i]->viewport())
+        if (m_views[i] && (object == m_views[i] || object == m_views[i]->viewport()))
             return i;
     }
     return -1;

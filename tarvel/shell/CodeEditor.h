@@ -116,7 +116,9 @@ public:
 
     // The pane that has, or last had, the focus.
     QsciScintilla* activeView() const;
-    QsciScintilla* view(int pane) const;
+    // Pane 0 (upper) or 1 (lower). The lower pane is made when it is first needed: when the
+    // view is split, or asked for here.
+    QsciScintilla* view(int pane);
 
 signals:
     // Key and mouse events of either pane. `cancel` starts false; setting it true swallows the key.
@@ -145,6 +147,8 @@ private:
     };
 
     QsciScintilla* createView(const QString& objectName, const QString& accessibleName);
+    void configureView(QsciScintilla* view);
+    QsciScintilla* lowerPane();
     void makeActive(int pane);
     int paneOf(const QObject* object) const;
     long positionAt(int line, int column) const;
