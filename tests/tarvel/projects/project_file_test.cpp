@@ -1,4 +1,5 @@
 #include "projects/ProjectFile.h"
+#include "projects/SourceOutline.h"
 
 #include <gtest/gtest.h>
 
@@ -163,4 +164,23 @@ TEST(IncludeDirectives, AWholeTextIsScannedLineByLine)
     const std::optional<QString> onItsLine = IncludeDirectiveFile("{ c }{{$I e.inc}");
     ASSERT_TRUE(onItsLine);
     EXPECT_EQ(IncludeDirectiveFiles("{ c }{{$I e.inc}\r\n{\r\n$I f.inc}\r\n{"), QStringList{*onItsLine});
+}
+
+TEST(IncludeDirectives, OnePassFindsDirectivesAndHeadersAtEveryPlaceOfTheScannersSteps)
+{
+    // After a first line of every length to past twice the widest step (64 bytes), the marks
+    // start at every place of a step, their second byte also in the next step.
+    for (int shift = 0; shift < 140; ++shift) {
+        SCOPED_TRACE(shift);
+        const QByteArray text = QByteArray(shift, 'x') + "\n{$I a.inc}\nprocedure P; {$I not.inc}\n" + QByteArray(shift, ' ')
+            + "{$i B.INC}";
+        const SourceOutline both = OutlineOf(text);
+        // A directive beside other text takes that text along, as IncludeDirectiveFile does.
+        EXPECT_EQ(both.includes, (QStringList{"A.INC", "PROCEDURE P;  NOT.INC", "B.INC"}));
+        EXPECT_EQ(both.headers, QStringList{"P; {$I not.inc}"});
+        EXPECT_EQ(OutlineOf(text, OutlineIncludes).includes, both.includes);
+        EXPECT_TRUE(OutlineOf(text, OutlineIncludes).headers.isEmpty());
+        EXPECT_EQ(OutlineOf(text, OutlineHeaders).headers, both.headers);
+        EXPECT_TRUE(OutlineOf(text, OutlineHeaders).includes.isEmpty());
+    }
 }
