@@ -5,14 +5,20 @@
 #include "ui/QtDialogs.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QTimer>
 
 #include <cstdio>
 #include <ctime>
+#include <future>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // The system's font list takes milliseconds to read. It is read on a worker thread (the font
+    // database may be used from any thread) while the window's first parts, which need no fonts,
+    // are made.
+    const auto fontList = std::async(std::launch::async, [] { QFontDatabase::families(); });
     QApplication::setApplicationName(QStringLiteral("Tarvel"));
     QApplication::setApplicationVersion(QStringLiteral(TARVEL_VERSION));
 

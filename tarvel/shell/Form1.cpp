@@ -99,6 +99,11 @@ Form1::~Form1() = default;
 
 void Form1::buildControls()
 {
+    // The image list, made once. First, as it needs no fonts: the font list may still be being
+    // read (see main()).
+    m_images = {QIcon(), style()->standardIcon(QStyle::SP_DirClosedIcon), style()->standardIcon(QStyle::SP_DirOpenIcon),
+                style()->standardIcon(QStyle::SP_FileIcon)};
+
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("Client"));
     setCentralWidget(client);
@@ -125,9 +130,6 @@ void Form1::buildControls()
     });
     m_treeHandle->setObjectName(QStringLiteral("TreeHandle"));
     m_treeHandle->setAccessibleName(QStringLiteral("Border between project tree and editor"));
-    // The image list, made once.
-    m_images = {QIcon(), style()->standardIcon(QStyle::SP_DirClosedIcon), style()->standardIcon(QStyle::SP_DirOpenIcon),
-                style()->standardIcon(QStyle::SP_FileIcon)};
     connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { TV_NodeClick(item); });
     // A keyboard move chooses a document as a click does; the focus stays in the tree so the
     // next key moves on. Enter (or a double click) goes to the shown document's text.
