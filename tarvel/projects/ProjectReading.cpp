@@ -79,7 +79,7 @@ QString ProjectFileOfArgument(const QString& argument)
 
 ProjectPreload::ProjectPreload(const QString& argument)
 {
-    const QString tpjPath = argument.isEmpty() ? QString() : ProjectFileOfArgument(argument);
+    const QString tpjPath = ProjectFileOfArgument(argument);
     if (tpjPath.isEmpty())
         return;
     m_reading = std::async(std::launch::async, [tpjPath]() -> std::optional<ProjectReading> {
